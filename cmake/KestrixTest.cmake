@@ -1,0 +1,16 @@
+# kestrix_add_test(NAME name SOURCES a.cpp ... [LIBS lib ...] [LABELS ...])
+# One QtTest executable registered with CTest, run headless.
+function(kestrix_add_test)
+    cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} kestrix_testsupport Qt6::Test
+                          kestrix_warnings)
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESTRIX_CORPUS=${KESTRIX_CORPUS_DIR};ASAN_OPTIONS=detect_leaks=0:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+        TIMEOUT ${T_TIMEOUT}
+        LABELS "${T_LABELS}")
+endfunction()

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "reading/word_sequence.h"
+
+#include <QString>
+
+// The text as Start cuts it (`ar`): every line break of the text box, whatever
+// its form (CR LF, a lone CR or LF, a paragraph or line separator), becomes
+// the pair CR LF.
+QString startText(QStringView textBoxText);
+
+// The preparation loop: walks the text character by character, gathers words
+// up to a delimiter and stores them, split around their recognition letter,
+// into the word sequence, with the blank pauses after sentence ends and line
+// breaks. It runs in slices so that the caller can let events run between them.
+class Preparation {
+public:
+    // Resets `sarr` to the text `ar` (the sequence keeps its own copy).
+    Preparation(WordSequence& sarr, QString ar);
+
+    // Visits up to `maxChars` further characters; returns whether the whole
+    // text has been visited.
+    bool step(qsizetype maxChars);
+    // Visits everything that is left.
+    void runToEnd() { step(m_length); }
+
+    bool finished() const { return m_i >= m_length; }
+    // `k`: the index of the next slot to fill, the number of entries so far.
+    int k() const { return m_k; }
+    // Characters visited so far and in all.
+    qsizetype visited() const { return m_i; }
+    qsizetype length() const { return m_length; }
+    // The entry count estimated from the text's length: characters div 5.
+    int estimate() const { return static_cast<int>(qMin<qsizetype>(m_length / 5, INT_MAX)); }
+
+    static bool isDelimiter(QChar c);
+
+private:
+    void endOfWord();
+
+    WordSequence& m_sarr;
+    const QChar* m_ar = nullptr;
+    qsizetype m_length = 0;
+    qsizetype m_i = 0;          // 0-based index of the next character to visit
+    qsizetype m_wordStart = 0;  // where `s1` begins in the text
+    int m_k = 0;
+};
+
+// Cuts the whole text box text at once, as Start does; returns `k`.
+int cutWhole(WordSequence& sarr, QStringView textBoxText);

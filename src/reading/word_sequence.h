@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <vector>
+
+// The word sequence `sarr`: the entries that Start cuts from the text.
+//
+// An entry is a view into the prepared text (offset and length of the word as
+// it stands there), so it costs 8 bytes beyond the text. Blank entries (the
+// pauses after sentence ends and line breaks) are one shared constant.
+//
+// A word entry of L characters is split around its recognition letter: the
+// left part holds the first (L-1) div 3 characters, or one character when L is
+// 3 and the second character is one of the lower-case vowels у е э о а я и ю;
+// the letter is the next character, the rest everything after it. A
+// line-break entry is a word entry of one character, CR or LF.
+//
+// Slots are written in order; a slot given back keeps its content until it is
+// written again. The end of the sequence is the first slot never written.
+class WordSequence {
+public:
+    // Empties the sequence and takes `text` as the text the entries point into.
+    void reset(QString text = QString());
+    // Empties the sequence, keeping no text ("holds no entries at all").
+    void clear() { reset(); }
+
+    const QString& text() const { return m_text; }
+    // Slots ever written: slot i holds an entry exactly when 0 <= i < written().
+    int written() const { return static_cast<int>(m_entries.size()); }
+    bool holds(qint64 i) const { return i >= 0 && i < written(); }
+    bool isEmpty() const { return m_entries.empty(); }
+
+    // Writes slot `slot` (at most written(), so slots are filled in order).
+    void putWord(int slot, qsizetype start, qsizetype length);
+    void putBlank(int slot);
+    // Keeps only the first n slots (n < 0 counts as 0).
+    void truncate(int n);
+    void reserve(qsizetype n) { m_entries.reserve(static_cast<size_t>(n)); }
+
+    // The three parts of the entry in slot i, which must hold one.
+    QStringView left(int i) const;
+    QChar letter(int i) const;
+    QStringView rest(int i) const;
+    // Left part, letter and rest joined: the entry as displayed.
+    QString joined(int i) const;
+    bool isBlank(int i) const { return m_entries[static_cast<size_t>(i)].length == blankMark; }
+
+    // The constant parts of a blank entry: six spaces, one space, eight spaces.
+    static QStringView blankLeft() { return u"      "; }
+    static QChar blankLetter() { return QLatin1Char(' '); }
+    static QStringView blankRest() { return u"        "; }
+
+    // Length of the left part of a word of `length` characters whose second
+    // character is `second`.
+    static int leftLength(qsizetype length, QChar second);
+
+    // Bytes the entries take beyond the text.
+    static constexpr size_t bytesPerEntry() { return sizeof(Entry); }
+
+private:
+    static constexpr std::uint32_t blankMark = 0;
+    struct Entry {
+        std::uint32_t start;
+        std::uint32_t length; // blankMark for a blank entry
+    };
+    QString m_text;
+    std::vector<Entry> m_entries;
+};

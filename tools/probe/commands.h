@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+// Each command takes its arguments (without the program and command names)
+// and returns the process exit code.
+int probeRoot(const QStringList& args);
+int probeClean(const QStringList& args);
+int probeCut(const QStringList& args);
+int probeIniGet(const QStringList& args);
+int probeIniInt(const QStringList& args);
+int probeStore(const QStringList& args);
+int probeRestore(const QStringList& args);

@@ -1,0 +1,46 @@
+// kestrix-probe: a command-line window onto the core rules, for diagnosis and checks.
+#include "probe/commands.h"
+#include "probe/output.h"
+
+#include <QCoreApplication>
+
+#include <functional>
+#include <map>
+
+namespace {
+
+const char* const usage =
+    "usage: kestrix-probe COMMAND [ARGS]\n"
+    "  root                 word roots of the words on standard input, one per line\n"
+    "  clean                cleaned words of the words on standard input\n"
+    "  cut [--speed N] [--count] [FILE]\n"
+    "                       the word sequence that Start makes of a UTF-8 text\n"
+    "  ini-get FILE SECTION KEY [DEFAULT]\n"
+    "  ini-int FILE SECTION KEY DEFAULT\n"
+    "  store TEXTFILE INIFILE\n"
+    "  restore INIFILE\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    const std::map<QString, std::function<int(const QStringList&)>> commands = {
+        {QStringLiteral("root"), probeRoot},         {QStringLiteral("clean"), probeClean},
+        {QStringLiteral("cut"), probeCut},           {QStringLiteral("ini-get"), probeIniGet},
+        {QStringLiteral("ini-int"), probeIniInt},    {QStringLiteral("store"), probeStore},
+        {QStringLiteral("restore"), probeRestore},
+    };
+    const QString name = args.takeFirst();
+    const auto it = commands.find(name);
+    if (it == commands.end()) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    return it->second(args);
+}
