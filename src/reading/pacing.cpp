@@ -1,0 +1,54 @@
+#include "reading/pacing.h"
+
+#include "reading/reading_state.h"
+
+#include <array>
+
+int baseInterval(int speedIndex) {
+    static constexpr std::array<int, 18> table = {280, 220, 200, 150, 142, 133, 100, 91, 82,
+                                                  75,  70,  65,  60,  55,  50,  48,  46, 44};
+    if (speedIndex < 0 || speedIndex >= static_cast<int>(table.size()))
+        return -1;
+    return table[static_cast<size_t>(speedIndex)];
+}
+
+qint64 scaleRounded(qint64 n, int tenths) {
+    const qint64 p = n * tenths;
+    qint64 q = p / 10;
+    qint64 r = p % 10;
+    if (r < 0) {
+        r += 10;
+        --q;
+    }
+    if (r > 5 || (r == 5 && (q % 2 != 0)))
+        ++q;
+    return q;
+}
+
+int wordInterval(int j, int k, QStringView rest) {
+    const qsizetype l = rest.size();
+    qint64 interval = 0;
+    if (l < 2)
+        interval = scaleRounded(qint64(j) * k, 8);
+    else
+        interval = qint64(j) * k;
+    if (l > 5)
+        interval = scaleRounded(qint64(j) * k, 13);
+    if (l > 7)
+        interval = scaleRounded(qint64(j) * k, 18);
+
+    bool punctuation = false;
+    bool digit = false;
+    for (const QChar c : rest) {
+        const char16_t u = c.unicode();
+        if (u == u',' || u == u':' || u == u';')
+            punctuation = true;
+        else if (u >= u'0' && u <= u'9')
+            digit = true;
+    }
+    if (punctuation)
+        interval = scaleRounded(interval, 18) * k;
+    if (digit)
+        interval = scaleRounded(interval, 18) * k;
+    return static_cast<int>(qBound<qint64>(0, interval, INT_MAX));
+}
