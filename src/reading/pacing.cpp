@@ -2,7 +2,9 @@
 
 #include "reading/reading_state.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 
 int baseInterval(int speedIndex) {
     static constexpr std::array<int, 18> table = {280, 220, 200, 150, 142, 133, 100, 91, 82,
@@ -50,5 +52,5 @@ int wordInterval(int j, int k, QStringView rest) {
         interval = scaleRounded(interval, 18) * k;
     if (digit)
         interval = scaleRounded(interval, 18) * k;
-    return static_cast<int>(qBound<qint64>(0, interval, INT_MAX));
+    return static_cast<int>(std::clamp<qint64>(interval, 0, INT_MAX));
 }
