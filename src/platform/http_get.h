@@ -13,7 +13,7 @@ public:
     struct Request {
         QUrl url;
         QList<QPair<QByteArray, QByteArray>> headers;
-        int timeoutMs = 5000;     // for the whole request, redirects included
+        int timeoutMs = 5000; // for the whole request, redirects included
         int maxRedirects = 3;
         qint64 maxBodyBytes = 1 << 20; // larger bodies are cut here
     };

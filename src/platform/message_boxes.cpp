@@ -2,8 +2,8 @@
 
 #include <QMessageBox>
 
-MessageBoxes::Answer QtMessageBoxes::show(QWidget* owner, const QString& title,
-                                          const QString& text, Buttons buttons) {
+MessageBoxes::Answer QtMessageBoxes::show(QWidget* owner, const QString& title, const QString& text,
+                                          Buttons buttons) {
     QMessageBox box(owner);
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);

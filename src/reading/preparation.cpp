@@ -23,8 +23,17 @@ QString startText(QStringView in) {
 
 bool Preparation::isDelimiter(QChar c) {
     switch (c.unicode()) {
-    case u'\n': case u'\r': case u' ': case u'.': case u',': case u'!':
-    case u'?': case u':': case u';': case u')': case u'-':
+    case u'\n':
+    case u'\r':
+    case u' ':
+    case u'.':
+    case u',':
+    case u'!':
+    case u'?':
+    case u':':
+    case u';':
+    case u')':
+    case u'-':
         return true;
     default:
         return false;
@@ -61,8 +70,7 @@ void Preparation::endOfWord() {
         const QStringView rest = m_sarr.rest(m_k - 1);
         if (!rest.isEmpty()) {
             const QChar last = rest.back();
-            if (last == QLatin1Char('.') || last == QLatin1Char('?') ||
-                last == QLatin1Char('!')) {
+            if (last == QLatin1Char('.') || last == QLatin1Char('?') || last == QLatin1Char('!')) {
                 m_sarr.putBlank(m_k);
                 m_sarr.putBlank(m_k + 1);
                 m_k += 2;

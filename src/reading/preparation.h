@@ -41,8 +41,8 @@ private:
     WordSequence& m_sarr;
     const QChar* m_ar = nullptr;
     qsizetype m_length = 0;
-    qsizetype m_i = 0;          // 0-based index of the next character to visit
-    qsizetype m_wordStart = 0;  // where `s1` begins in the text
+    qsizetype m_i = 0;         // 0-based index of the next character to visit
+    qsizetype m_wordStart = 0; // where `s1` begins in the text
     int m_k = 0;
 };
 

@@ -37,8 +37,14 @@ void WordSequence::truncate(int n) {
 int WordSequence::leftLength(qsizetype length, QChar second) {
     if (length == 3) {
         switch (second.unicode()) {
-        case u'у': case u'е': case u'э': case u'о':
-        case u'а': case u'я': case u'и': case u'ю':
+        case u'у':
+        case u'е':
+        case u'э':
+        case u'о':
+        case u'а':
+        case u'я':
+        case u'и':
+        case u'ю':
             return 1;
         default:
             break;

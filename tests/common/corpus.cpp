@@ -15,8 +15,8 @@ QString dir() {
 
 QStringList files() {
     QStringList out;
-    const QFileInfoList infos =
-        QDir(dir()).entryInfoList({QStringLiteral("*.txt")}, QDir::Files, QDir::Size | QDir::Reversed);
+    const QFileInfoList infos = QDir(dir()).entryInfoList({QStringLiteral("*.txt")}, QDir::Files,
+                                                          QDir::Size | QDir::Reversed);
     for (const QFileInfo& fi : infos)
         out << fi.absoluteFilePath();
     return out;

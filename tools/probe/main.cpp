@@ -31,9 +31,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
-        {QStringLiteral("root"), probeRoot},         {QStringLiteral("clean"), probeClean},
-        {QStringLiteral("cut"), probeCut},           {QStringLiteral("ini-get"), probeIniGet},
-        {QStringLiteral("ini-int"), probeIniInt},    {QStringLiteral("store"), probeStore},
+        {QStringLiteral("root"), probeRoot},       {QStringLiteral("clean"), probeClean},
+        {QStringLiteral("cut"), probeCut},         {QStringLiteral("ini-get"), probeIniGet},
+        {QStringLiteral("ini-int"), probeIniInt},  {QStringLiteral("store"), probeStore},
         {QStringLiteral("restore"), probeRestore},
     };
     const QString name = args.takeFirst();

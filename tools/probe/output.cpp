@@ -11,11 +11,20 @@ QString escape(const QString& s) {
     out.reserve(s.size());
     for (const QChar c : s) {
         switch (c.unicode()) {
-        case u'\r': out += QStringLiteral("\\r"); break;
-        case u'\n': out += QStringLiteral("\\n"); break;
-        case u'\t': out += QStringLiteral("\\t"); break;
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        default: out += c;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        default:
+            out += c;
         }
     }
     return out;

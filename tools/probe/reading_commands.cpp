@@ -5,4 +5,3 @@ int probeCut(const QStringList&) {
     probe::writeError(QStringLiteral("not built yet"));
     return 2;
 }
-
