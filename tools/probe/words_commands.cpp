@@ -1,13 +1,30 @@
 #include "probe/commands.h"
 #include "probe/output.h"
 
-int probeRoot(const QStringList&) {
-    probe::writeError(QStringLiteral("not built yet"));
-    return 2;
+#include "words/clean.h"
+#include "words/root_of_word.h"
+
+namespace {
+
+// One result per line of standard input, escaped so that every result is
+// one output line.
+int eachLine(const QStringList& args, QString (*f)(const QString&)) {
+    if (!args.isEmpty()) {
+        probe::writeError(QStringLiteral("this command reads its words from standard input"));
+        return 2;
+    }
+    const QStringList lines = probe::readStdinLines();
+    for (const QString& line : lines)
+        probe::writeLine(probe::escape(f(line)));
+    return 0;
 }
 
-int probeClean(const QStringList&) {
-    probe::writeError(QStringLiteral("not built yet"));
-    return 2;
+} // namespace
+
+int probeRoot(const QStringList& args) {
+    return eachLine(args, RootOfWord);
 }
 
+int probeClean(const QStringList& args) {
+    return eachLine(args, clean);
+}

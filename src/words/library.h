@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <QThreadPool>
+
+// The word library of the learning mode: `larr`, the roots of the words
+// already shown, in the order the file held them followed by the roots learnt
+// since, and its file of one root per line in the 8-bit code page.
+//
+// Beside `larr` it keeps the set of its cleaned entries, so that CheckLib
+// answers in constant time what a scan comparing clean(entry) with the root
+// for every entry would answer. Entries are only ever appended or replaced as
+// a whole, so a set (and no count) is enough.
+//
+// File operations return the error's own message text, or an empty string
+// when they succeed; the caller shows loadFailedMessage() or
+// saveFailedMessage() of it. Saves go through a temporary file and an atomic
+// rename: a failed save leaves the previous file as it was.
+class WordLibrary final : public QObject {
+    Q_OBJECT
+public:
+    explicit WordLibrary(QObject* parent = nullptr);
+    // Waits for the saves still running.
+    ~WordLibrary() override;
+
+    const QStringList& larr() const { return m_larr; }
+    // Replaces the entries (tests, hand-made libraries).
+    void setLarr(QStringList entries);
+
+    // The learning-mode check for the entry on show: 1 when learning mode is
+    // off or the entry's root is known, 2 when it is new, in which case the
+    // root is appended to `larr`.
+    int CheckLib(QStringView left, QChar letter, QStringView rest, bool learningMode);
+    int CheckLib(const QString& joined, bool learningMode);
+
+    // `LoadLib`: reads the file. A missing file changes nothing; a file of
+    // n >= 1 lines replaces `larr` by exactly those lines; an empty file
+    // changes nothing. A line ends at LF, a CR before it dropped; a byte 0x1A
+    // ends the file. On an error `larr` stays as it was. Waits for pending
+    // saves first, so it reads what they wrote.
+    QString load(const QString& path);
+
+    // `SaveLib`: writes every entry and CR LF, after the pending asynchronous
+    // saves have finished. For shut-down.
+    QString save(const QString& path);
+    // The same on a background thread from a snapshot of `larr` taken now;
+    // saves run one at a time in the order asked. The result arrives through
+    // saveFinished() in this object's thread.
+    void saveAsync(const QString& path);
+    // Blocks until every asynchronous save has been written.
+    void waitForSaves();
+
+    // The library file's bytes for `entries`, and writing them atomically.
+    static QByteArray encode(const QStringList& entries);
+    static QString writeFile(const QString& path, const QByteArray& bytes);
+
+Q_SIGNALS:
+    // One per saveAsync(), in order; `error` is empty when the save succeeded.
+    void saveFinished(const QString& error);
+
+private:
+    void rebuildIndex();
+
+    QStringList m_larr;
+    QSet<QString> m_cleaned;
+    QThreadPool m_writer;
+};
+
+// The message texts the caller shows for a failed load or save.
+QString loadFailedMessage(const QString& error);
+QString saveFailedMessage(const QString& error);
