@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ui/fonts.h"
+
+#include <QFrame>
+#include <QStringView>
+
+class WordLabel;
+
+// The word display of the main window: the white frame `Panel4` holding the
+// left part (`Panel1`/`Label1`, flush right against the letter), the red
+// recognition letter (`Panel2`/`Label2`) and the rest (`Panel3`/`Label3`,
+// flush left after the letter), under the two black tick marks `Panel6`
+// (upper) and `Panel5` (lower).
+//
+// The panels are placed from the metrics of the font in use so that the
+// letter's cell is centred on the tick marks whatever the face, the size and
+// the width of the letter. Text too long for its side is clipped.
+class DisplayField : public QFrame {
+    Q_OBJECT
+public:
+    using Face = fonts::DisplayFace;
+
+    // Geometry in the main window's client area.
+    static constexpr QRect designGeometry{24, 11, 314, 49};
+    static constexpr int tickX = 143; // column of the 1-pixel tick marks
+
+    explicit DisplayField(QWidget* parent = nullptr);
+
+    // Face A stands for "Courier New", face B for "Lucida Console"; the small
+    // size has a character height of 21 pixels, the large one of 29.
+    void setDisplayFont(Face face, bool small);
+    Face face() const { return m_face; }
+    bool isSmall() const { return m_small; }
+
+    // Shows one entry. Only the three labels repaint; the panels move only
+    // when the letter's width differs from the previous letter's.
+    void showEntry(QStringView left, QChar letter, QStringView rest);
+    QString left() const;
+    QChar letter() const;
+    QString rest() const;
+
+    QFrame* Panel1;
+    QFrame* Panel2;
+    QFrame* Panel3;
+    QFrame* Panel5;
+    QFrame* Panel6;
+    WordLabel* Label1;
+    WordLabel* Label2;
+    WordLabel* Label3;
+
+private:
+    void placePanels(qreal letterAdvance);
+    qreal advanceOf(QChar letter) const;
+
+    Face m_face = Face::B;
+    bool m_small = false;
+    qreal m_letterAdvance = -1;
+    int m_panelTop = 0;
+    int m_panelHeight = 0;
+};

@@ -1,0 +1,50 @@
+#include "ui/fonts.h"
+
+#include <QFontMetrics>
+#include <QStringList>
+
+namespace fonts {
+
+QFont sized(QFont font, int height) {
+    if (height < 0) {
+        font.setPixelSize(-height);
+        return font;
+    }
+    int px = qMax(1, height);
+    font.setPixelSize(px);
+    while (px > 1 && QFontMetrics(font).height() > height) {
+        font.setPixelSize(--px);
+    }
+    return font;
+}
+
+QFont tahoma(int height) {
+    QFont font;
+    // Tahoma is a narrow face: the condensed DejaVu Sans and Liberation Sans
+    // keep the captions within their designed widths, DejaVu Sans is the last
+    // resort.
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    return sized(font, height);
+}
+
+QFont display(DisplayFace face, int charHeight) {
+    QFont font;
+    if (face == DisplayFace::A) {
+        // Liberation Mono and Cousine share Courier New's metrics.
+        font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                          QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono"),
+                          QStringLiteral("Monospace")});
+    } else {
+        font.setFamilies({QStringLiteral("Lucida Console"), QStringLiteral("DejaVu Sans Mono"),
+                          QStringLiteral("Liberation Mono"), QStringLiteral("Monospace")});
+    }
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setKerning(false);
+    font.setPixelSize(charHeight);
+    return font;
+}
+
+} // namespace fonts

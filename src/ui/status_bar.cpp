@@ -1,0 +1,66 @@
+#include "ui/status_bar.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+StatusBar::StatusBar(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("StatusBar1"));
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+
+    const int widths[panelCount] = {250, 50};
+    const Qt::Alignment alignments[panelCount] = {Qt::AlignLeft, Qt::AlignRight};
+    int x = 0;
+    for (int i = 0; i < panelCount; ++i) {
+        auto* label = new QLabel(this);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(alignments[i] | Qt::AlignVCenter);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMargin(1);
+        label->setIndent(2);
+        label->setGeometry(x, 2, widths[i] - 2, barHeight - 2);
+        // Clicks go to the bar itself.
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_panels[i] = label;
+        x += widths[i];
+    }
+    if (parent != nullptr) {
+        dock();
+    }
+}
+
+QLabel* StatusBar::panel(int panel) const {
+    return m_panels[qBound(0, panel, panelCount - 1)];
+}
+
+QString StatusBar::panelText(int panel) const {
+    return (panel >= 0 && panel < panelCount) ? m_panels[panel]->text() : QString();
+}
+
+void StatusBar::setPanelText(int panel, const QString& text) {
+    if (panel >= 0 && panel < panelCount) {
+        m_panels[panel]->setText(text);
+    }
+}
+
+void StatusBar::dock() {
+    if (const QWidget* owner = parentWidget()) {
+        setGeometry(0, owner->height() - barHeight, owner->width(), barHeight);
+    }
+}
+
+void StatusBar::mousePressEvent(QMouseEvent* event) {
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void StatusBar::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click) {
+        Q_EMIT clicked();
+    }
+}
