@@ -1,0 +1,204 @@
+#include "storage/conf.h"
+
+#include "platform/clock.h"
+#include "platform/time_format.h"
+#include "storage/ini_file.h"
+
+#include <QDateTime>
+
+namespace {
+
+constexpr QStringView config = u"Config";
+constexpr QStringView content = u"Content";
+
+// "word_" and the index in decimal, written into `buf`.
+class WordKey {
+public:
+    QStringView operator()(int index) {
+        char16_t digits[12];
+        int n = 0;
+        unsigned v = static_cast<unsigned>(index);
+        do {
+            digits[n++] = static_cast<char16_t>(u'0' + v % 10);
+            v /= 10;
+        } while (v != 0);
+        qsizetype len = 5;
+        while (n > 0)
+            m_buf[len++] = digits[--n];
+        return QStringView(m_buf, len);
+    }
+
+private:
+    char16_t m_buf[20] = {u'w', u'o', u'r', u'd', u'_'};
+};
+
+// The index N of a key named "word_N" (any case, N in decimal without
+// leading zeros), or -1.
+int wordIndex(QStringView name) {
+    if (name.size() < 6 || name.size() > 15 ||
+        name.left(5).compare(u"word_", Qt::CaseInsensitive) != 0)
+        return -1;
+    const QStringView digits = name.mid(5);
+    if (digits.size() > 1 && digits[0] == QLatin1Char('0'))
+        return -1;
+    qint64 v = 0;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        v = v * 10 + (c.unicode() - u'0');
+        if (v > INT_MAX)
+            return -1;
+    }
+    return static_cast<int>(v);
+}
+
+// How many entries the load reads for TextLength `k1` >= 0. Up to
+// loadPaddedLimit every index is read, missing ones as line breaks; a larger
+// count, which only a damaged file or a very long book gives, stops after the
+// highest "word_N" present, so that a wrong TextLength cannot make the load
+// run for hours or fill the memory with line breaks.
+int entriesToRead(const IniFile& ini, int k1) {
+    if (k1 <= loadPaddedLimit)
+        return k1;
+    const qint64 bound = qMin<qint64>(k1, ini.keyCount(content) + loadPaddedLimit);
+    int highest = -1;
+    ini.forEachKey(content, [&](QStringView name) {
+        const int n = wordIndex(name);
+        if (n < bound && n > highest)
+            highest = n;
+    });
+    return highest + 1;
+}
+
+bool isLineBreak(QStringView value) {
+    return value.size() == 1 && (value[0] == QLatin1Char('\r') || value[0] == QLatin1Char('\n'));
+}
+
+// A word that the reading rules would turn into nothing (tabs only, or a
+// pair of quotation marks with at most tabs inside) would come back as a line
+// break, which the cutting turns into a different number of entries and so
+// moves every later bookmark. Such a word is written within quotation marks,
+// which the reading drops again.
+void protectWord(QString& value) {
+    qsizetype end = 0;
+    while (end < value.size() && value[end] != QLatin1Char('\r') && value[end] != QLatin1Char('\n'))
+        ++end;
+    const QStringView line = QStringView(value).left(end);
+    if (!line.isEmpty() && IniFile::unquoted(IniFile::trimmed(line)).isEmpty())
+        value = QLatin1Char('"') + line + QLatin1Char('"');
+}
+
+} // namespace
+
+QString progressStateName(ProgressState state) {
+    switch (state) {
+    case ProgressState::Error:
+        return QStringLiteral("red");
+    case ProgressState::Paused:
+        return QStringLiteral("yellow");
+    case ProgressState::Normal:
+        break;
+    }
+    return QStringLiteral("green");
+}
+
+void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Clock& clock,
+              const TimeFormat& timeFormat) {
+    view.releaseHotkeys();
+    const QDateTime start = clock.now();
+    IniFile ini;
+    if (!ini.load(path)) {
+        view.showMessage(QStringLiteral("Не удалось прочитать настройки и закладки.  [") +
+                         ini.errorString() + QLatin1Char(']'));
+        view.splashHide();
+        return;
+    }
+
+    state.boo = false;
+    view.setStudyMode(ini.boolValue(config, u"StudyMode", false));
+    state.boo = true;
+    const QString colour = ini.value(config, u"ProgressBar", QStringLiteral("green"));
+    view.setSpeedIndex(ini.intValue(config, u"Speed", 3));
+    if (colour == u"red")
+        view.setProgressState(ProgressState::Error);
+    else if (colour == u"yellow")
+        view.setProgressState(ProgressState::Paused);
+    else if (colour == u"green")
+        view.setProgressState(ProgressState::Normal);
+
+    state.k1 = ini.intValue(config, u"TextLength", 0);
+    if (state.k1 > 0)
+        view.clearText();
+    QString text;
+    if (state.k1 >= 0) {
+        const int count = entriesToRead(ini, state.k1);
+        WordKey key;
+        for (int i = 0; i < count; ++i) {
+            const auto value = ini.find(content, key(i));
+            text += QLatin1Char(' ');
+            if (value && !value->isEmpty())
+                text += *value;
+            else
+                text += u"\n\r";
+            if (i % loadSlice != 0)
+                continue;
+            view.processEvents();
+            view.splashShow();
+            view.splashProgress(count, i);
+            if (i > 0) {
+                const qint64 elapsed = start.msecsTo(clock.now());
+                const qint64 total = static_cast<qint64>(static_cast<double>(elapsed) * count / i);
+                const qint64 left = total - start.msecsTo(clock.now());
+                view.splashTimeLeft(QStringLiteral("Осталось: ") + timeFormat.timeToStr(left));
+            }
+        }
+        // The preparation stores a word only when a delimiter follows it: the
+        // blank keeps the last entry.
+        if (count > 0)
+            text += QLatin1Char(' ');
+    }
+    if (state.k1 > 0)
+        view.setText(text);
+
+    // After the text: its change handler resets the position.
+    state.sh = qMax(0, ini.intValue(config, u"TextPosition", 0));
+    state.sh1 = state.sh;
+    view.splashHide();
+}
+
+void SaveConf(ConfView& view, ReadingState& state, const QString& path) {
+    if (state.sarr.isEmpty())
+        return;
+    state.sarr.truncate(state.k1);
+    const QString colour = progressStateName(view.progressState());
+
+    IniFile ini;
+    if (!ini.load(path)) {
+        view.showMessage(QStringLiteral("Не удалось сохранить настройки и закладки. [") +
+                         ini.errorString() + QLatin1Char(']'));
+        return;
+    }
+    ini.removeSection(content);
+    ini.setBool(config, u"StudyMode", view.studyMode());
+    ini.setValue(config, u"ProgressBar", colour);
+    ini.setInt(config, u"Speed", view.speedIndex());
+    ini.setInt(config, u"TextLength", state.k1);
+    ini.setInt(config, u"TextPosition", state.sh);
+
+    const int n = qMin(state.k1, state.sarr.written());
+    WordKey key;
+    QString value;
+    for (int i = 0; i < n; ++i) {
+        value.clear();
+        value += state.sarr.left(i);
+        value += state.sarr.letter(i);
+        value += state.sarr.rest(i);
+        if (!state.sarr.isBlank(i) && !isLineBreak(value))
+            protectWord(value);
+        ini.appendKey(content, key(i), value);
+    }
+    if (!ini.save(path)) {
+        view.showMessage(QStringLiteral("Не удалось сохранить настройки и закладки. [") +
+                         ini.errorString() + QLatin1Char(']'));
+    }
+}

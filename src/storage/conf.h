@@ -1,0 +1,62 @@
+#pragma once
+
+#include "reading/reading_state.h"
+
+#include <QString>
+
+class Clock;
+class TimeFormat;
+
+// The colour state of the main window's progress bar.
+enum class ProgressState { Normal, Paused, Error };
+
+// "green", "yellow" or "red".
+QString progressStateName(ProgressState state);
+
+// What LoadConf and SaveConf need of the main window and the book-loading
+// splash. The window implements it on its controls.
+class ConfView {
+public:
+    virtual ~ConfView() = default;
+
+    // Releases the six playback hotkeys.
+    virtual void releaseHotkeys() = 0;
+    // The learning-mode check box; setting it runs its click handler when the
+    // state changes.
+    virtual bool studyMode() const = 0;
+    virtual void setStudyMode(bool on) = 0;
+    // The speed list's selected item index; setting it runs no handler and
+    // takes any value, -1 and 18 included.
+    virtual int speedIndex() const = 0;
+    virtual void setSpeedIndex(int index) = 0;
+    // The progress bar's colour state.
+    virtual ProgressState progressState() const = 0;
+    virtual void setProgressState(ProgressState state) = 0;
+    // The text box; setting the text runs its change handler.
+    virtual void clearText() = 0;
+    virtual void setText(const QString& text) = 0;
+    // The book-loading splash.
+    virtual void splashShow() = 0;
+    virtual void splashProgress(int maximum, int position) = 0;
+    virtual void splashTimeLeft(const QString& text) = 0;
+    virtual void splashHide() = 0;
+    // Lets pending window events run.
+    virtual void processEvents() = 0;
+    // A message box with OK.
+    virtual void showMessage(const QString& text) = 0;
+};
+
+// Entries read per slice of the load: the splash and pending events get their
+// turn once per slice.
+inline constexpr int loadSlice = 4096;
+// TextLength up to which every entry is read even where the file has no key
+// (a missing key reads as a line break); beyond it, reading stops after the
+// highest "word_N" present.
+inline constexpr int loadPaddedLimit = 999999;
+
+// Restores settings, text and bookmark from the INI file at `path`.
+void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Clock& clock,
+              const TimeFormat& timeFormat);
+// Writes settings, text and bookmark to the INI file at `path`; does nothing
+// when the word sequence holds no entries.
+void SaveConf(ConfView& view, ReadingState& state, const QString& path);

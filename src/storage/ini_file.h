@@ -1,0 +1,122 @@
+#pragma once
+
+#include "storage/name_index.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+// An INI file with the semantics of the Windows private-profile functions,
+// parsed once per load and written once per save.
+//
+// Reading: any CR or LF ends a line; blanks (space, tab) around names and
+// values are dropped; a section line starts with "[" and its name ends at the
+// first "]"; a line whose first non-blank is ";" is a comment; a key line splits
+// at the first "="; a line without "=" is no key. Section and key names compare
+// case-insensitively and the first section and the first key of a name win.
+// A value of two or more characters enclosed in a matching pair of single or
+// double quotation marks is returned without that pair.
+//
+// Writing keeps sections, keys, comments and other lines in file order and
+// puts values as they are (no quoting, no escaping), with CR LF line ends, in
+// UTF-8 without a byte-order mark.
+class IniFile {
+public:
+    // Files larger than this are read up to the last line end within it.
+    static constexpr qint64 defaultMaxBytes = 64LL * 1024 * 1024;
+    // Lines (keys, comments and others) and sections kept at most; a damaged
+    // file loses what lies beyond them.
+    static constexpr qsizetype maxLines = 4 * 1024 * 1024;
+    static constexpr qsizetype maxSections = 64 * 1024;
+
+    // Reads the file at `path`. A missing file is no error and gives an empty
+    // INI; an unreadable one gives false and errorString().
+    bool load(const QString& path, qint64 maxBytes = defaultMaxBytes);
+    // Parses `bytes` as file contents (see decode()), replacing everything.
+    void parse(const QByteArray& bytes);
+    // Writes the whole file through a temporary file and an atomic rename:
+    // on failure the old file stays as it was.
+    bool save(const QString& path);
+    QString errorString() const { return m_error; }
+
+    // The file contents as save() writes them.
+    QByteArray serialize() const;
+    // UTF-16LE or UTF-16BE with a byte-order mark, UTF-8 with or without one,
+    // and anything that is not valid UTF-8 as Windows-1251.
+    static QString decode(const QByteArray& bytes);
+
+    bool hasSection(QStringView section) const { return findSection(section) >= 0; }
+    // The value of a key, trimmed and unquoted; nothing when the section or
+    // the key is missing. The view lives until the next change of the file.
+    std::optional<QStringView> find(QStringView section, QStringView key) const;
+    QString value(QStringView section, QStringView key, const QString& defaultValue = {}) const;
+    int intValue(QStringView section, QStringView key, int defaultValue) const;
+    bool boolValue(QStringView section, QStringView key, bool defaultValue) const;
+
+    // Sets the first key of that name, or adds it at the end of the section,
+    // adding the section at the end of the file when it is missing.
+    void setValue(QStringView section, QStringView key, QStringView value);
+    void setInt(QStringView section, QStringView key, int value);
+    void setBool(QStringView section, QStringView key, bool value) { setInt(section, key, value); }
+    // Adds a key at the end of the section without looking for one of the
+    // same name (the caller knows it is new); for writing long runs of keys.
+    void appendKey(QStringView section, QStringView key, QStringView value);
+    // Removes every section of that name with all its lines.
+    void removeSection(QStringView section);
+
+    // Key names of the first section of that name, in file order.
+    template <typename F> void forEachKey(QStringView section, F f) const {
+        const int s = findSection(section);
+        if (s < 0)
+            return;
+        for (const Line& l : m_sections[static_cast<size_t>(s)].lines) {
+            if (l.isKey)
+                f(view(l.name));
+        }
+    }
+    qsizetype keyCount(QStringView section) const;
+
+    // The rules for values, on their own.
+    static QStringView trimmed(QStringView s);
+    static QStringView unquoted(QStringView s);
+    // A sign and decimal digits, or hexadecimal as "$1F" or "0x1F" (up to 32
+    // bits, taken as a two's-complement pattern); anything else, trailing
+    // characters and values outside 32 bits included, is no integer.
+    static std::optional<int> parseInt(QStringView s);
+
+private:
+    struct Span {
+        qsizetype pos = 0;
+        qsizetype len = 0;
+    };
+    struct Line {
+        Span name; // the whole text for a line that is no key
+        Span value;
+        bool isKey = false;
+    };
+    struct Section {
+        Span name;
+        bool headless = false; // lines before the first section line
+        std::vector<Line> lines;
+        mutable NameIndex index; // of the key lines, built on first lookup
+        mutable bool indexed = false;
+    };
+
+    QStringView view(Span s) const { return QStringView(m_arena).mid(s.pos, s.len); }
+    void parseText(QString text);
+    Span store(QStringView s);
+    int findSection(QStringView name) const;
+    int findOrAddSection(QStringView name);
+    int findKey(const Section& s, QStringView key) const;
+    void indexKey(const Section& s, int line) const;
+    void resetSectionIndex() const;
+
+    QString m_arena; // the decoded file, then every name and value set later
+    std::vector<Section> m_sections;
+    mutable NameIndex m_sectionIndex;
+    mutable bool m_sectionsIndexed = false;
+    QString m_error;
+};
