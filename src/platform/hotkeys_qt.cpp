@@ -1,0 +1,61 @@
+#include "platform/hotkeys_qt.h"
+
+#include "platform/hotkeys_activation.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+EventFilterHotkeys::EventFilterHotkeys(ApplicationActivation* activationSource, QObject* parent)
+    : Hotkeys(parent), activation(activationSource) {
+    Q_ASSERT(activationSource != nullptr);
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::instance()->installEventFilter(this);
+}
+
+EventFilterHotkeys::~EventFilterHotkeys() {
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::instance()->removeEventFilter(this);
+}
+
+int EventFilterHotkeys::idOf(const QKeyEvent& event) {
+    // The keypad flag and a layout group switch are no modifier keys.
+    const Qt::KeyboardModifiers held =
+        event.modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    if (held != Qt::NoModifier)
+        return 0;
+    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    switch (event.key()) {
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Plus:
+        return keypad ? 107 : 0;
+    case Qt::Key_Minus:
+        return keypad ? 109 : 0;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Down:
+        return 40;
+    default:
+        return 0;
+    }
+}
+
+bool EventFilterHotkeys::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        return Hotkeys::eventFilter(watched, event);
+    if (!registered || activation.isNull() || !activation->isActive())
+        return false;
+    const int id = idOf(*static_cast<QKeyEvent*>(event));
+    if (id == 0)
+        return false;
+    // An accepted override keeps the key from any shortcut; the press then
+    // comes here again and goes no further.
+    event->accept();
+    if (type == QEvent::KeyPress)
+        Q_EMIT hotkey(id);
+    return true;
+}
