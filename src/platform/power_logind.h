@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/power.h"
+
+#include <QDBusConnection>
+#include <QDBusUnixFileDescriptor>
+#include <QString>
+
+// A "sleep" inhibitor of systemd-logind in "block" mode, taken over D-Bus. It
+// lasts as long as the file descriptor logind hands out stays open here.
+class LogindInhibitor final : public PowerInhibitor {
+public:
+    // `bus` is where logind is asked (the system bus in the program, a private
+    // bus in tests); `timeoutMs` bounds the wait for its answer.
+    explicit LogindInhibitor(const QDBusConnection& bus = QDBusConnection::systemBus(),
+                             int timeoutMs = 5000);
+    ~LogindInhibitor() override;
+
+    LogindInhibitor(const LogindInhibitor&) = delete;
+    LogindInhibitor& operator=(const LogindInhibitor&) = delete;
+
+    bool acquire() override;
+    void release() override;
+    bool held() const override { return fd.isValid(); }
+
+    // Why the last acquire() failed, empty after a success (never shown).
+    QString lastError() const { return error; }
+
+    static QString reason(); // the text logind shows as the reason for the block
+
+private:
+    QDBusConnection bus;
+    int timeoutMs;
+    QDBusUnixFileDescriptor fd;
+    QString error;
+};
