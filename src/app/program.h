@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/time_format.h"
+#include "reading/reading_state.h"
+
+#include <QEventLoop>
+#include <QObject>
+#include <QUrl>
+
+#include <memory>
+
+class ApplicationActivation;
+class Clock;
+class Hotkeys;
+class HttpGet;
+class MessageBoxes;
+class PowerInhibitor;
+class QCloseEvent;
+class Reader;
+class TForm1;
+class TForm2;
+class TForm3;
+class UrlOpener;
+class WordLibrary;
+
+// The services the program takes from the system, and where its files are.
+struct Platform {
+    MessageBoxes& boxes;
+    UrlOpener& opener;
+    HttpGet& http;
+    Hotkeys& hotkeys;
+    ApplicationActivation& activation;
+    PowerInhibitor& power;
+    const Clock& clock;
+    TimeFormat timeFormat;
+    QString iniPath;     // "kestrix.ini" beside the executable
+    QString libraryPath; // "library.txt" in the working directory
+    QUrl versionUrl;
+    QUrl pageUrl;
+};
+
+// The whole program: its three windows, the reading state, the word library,
+// and the order in which they come to life and go away.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    explicit Program(Platform platform, QObject* parent = nullptr);
+    ~Program() override;
+
+    // Creates the windows in order and restores the stored book: the main
+    // window (FormCreate, with the update check), the hidden closing dialog,
+    // the splash, then FormShow behind the splash and the main window shown.
+    void start();
+    // Runs the event loop until the program is told to end, then saves
+    // (FormDestroy) and returns the exit code.
+    int exec();
+    // start() and exec().
+    int run();
+
+    TForm1* Form1 = nullptr;
+    TForm2* Form2 = nullptr;
+    TForm3* Form3 = nullptr;
+    ReadingState state;
+    std::unique_ptr<WordLibrary> library;
+    std::unique_ptr<Reader> reader;
+
+    // The contact address shown in the word display at start-up, split
+    // around its red letter.
+    static QString contactLeft() { return QStringLiteral("info"); }
+    static QChar contactLetter() { return QLatin1Char('@'); }
+    static QString contactRest() { return QStringLiteral("kestrix.test"); }
+
+    // Handlers of the main window.
+    void FormCreate();
+    void FormShow();
+    void FormDeactivate();
+    void FormCloseQuery(QCloseEvent* event);
+    void FormDestroy();
+    // Handlers of the closing dialog.
+    void Form2SpeedButton1Click(); // kill
+    void Form2SpeedButton2Click(); // hide
+    void Form2ProgressBar1MouseDown();
+
+    bool closing() const { return m_closing; }
+    bool stopRequested() const { return m_stopRequested; }
+
+Q_SIGNALS:
+    // The event loop has ended; the saves come next.
+    void loopEnded();
+
+private:
+    Platform m_platform;
+    QEventLoop m_loop;
+    bool m_closing = false;
+    bool m_stopRequested = false;
+    bool m_destroyed = false;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/program.h"
+#include "storage/conf.h"
+
+// LoadConf and SaveConf acting on the main window, the splash and the reader.
+class WindowConfView final : public ConfView {
+public:
+    WindowConfView(Program& program, Platform& platform)
+        : m_program(program), m_platform(platform) {}
+
+    void releaseHotkeys() override;
+    bool studyMode() const override;
+    void setStudyMode(bool on) override;
+    int speedIndex() const override;
+    void setSpeedIndex(int index) override;
+    ProgressState progressState() const override;
+    void setProgressState(ProgressState state) override;
+    void clearText() override;
+    void setText(const QString& text) override;
+    void splashShow() override;
+    void splashProgress(int maximum, int position) override;
+    void splashTimeLeft(const QString& text) override;
+    void splashHide() override;
+    void processEvents() override;
+    void showMessage(const QString& text) override;
+
+private:
+    Program& m_program;
+    Platform& m_platform;
+};
