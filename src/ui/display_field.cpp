@@ -79,22 +79,28 @@ void DisplayField::setDisplayFont(Face face, bool small) {
     const int baseline = qRound(middle + metrics.capHeight() / 2);
     m_panelTop = qBound(frameWidth(), baseline - qRound(metrics.ascent()),
                         frameWidth() + inside - m_panelHeight);
-    placePanels(advanceOf(letter()));
+    placePanels(metricsOf(letter()));
 }
 
-qreal DisplayField::advanceOf(QChar letter) const {
+DisplayField::LetterMetrics DisplayField::metricsOf(QChar letter) const {
     const QString shown = WordLabel::displayForm(QString(letter.isNull() ? QChar(u' ') : letter));
-    return QFontMetricsF(Label2->font()).horizontalAdvance(shown);
+    const QFontMetricsF metrics(Label2->font());
+    LetterMetrics result;
+    result.advance = metrics.horizontalAdvance(shown);
+    const QRectF ink = metrics.tightBoundingRect(shown);
+    result.inkMiddle = ink.width() > 0 ? ink.center().x() : result.advance / 2;
+    return result;
 }
 
-void DisplayField::placePanels(qreal letterAdvance) {
-    m_letterAdvance = letterAdvance;
+void DisplayField::placePanels(LetterMetrics letter) {
+    m_placed = letter;
+    const qreal letterAdvance = letter.advance;
     const int origin = designGeometry.left();
     // Outer edges of the left part and the rest, as in the designer layout.
     const int leftEdge = (m_small ? 30 : 28) - origin;
     const int rightEdge = (m_small ? 329 : 331) - origin;
     const qreal tickCentre = tickX + 0.5 - origin;
-    const int letterLeft = qRound(tickCentre - letterAdvance / 2);
+    const int letterLeft = qRound(tickCentre - letter.inkMiddle);
     const int letterRight = qRound(letterLeft + letterAdvance);
 
     const auto place = [this](QFrame* panel, QWidget* label, int x, int right) {
@@ -108,9 +114,9 @@ void DisplayField::placePanels(qreal letterAdvance) {
 }
 
 void DisplayField::showEntry(QStringView left, QChar letter, QStringView rest) {
-    const qreal advance = advanceOf(letter);
-    if (advance != m_letterAdvance) {
-        placePanels(advance);
+    const LetterMetrics metrics = metricsOf(letter);
+    if (!(metrics == m_placed)) {
+        placePanels(metrics);
     }
     Label1->setText(left.toString());
     Label2->setText(letter.isNull() ? QString() : QString(letter));

@@ -13,9 +13,11 @@ class WordLabel;
 // flush left after the letter), under the two black tick marks `Panel6`
 // (upper) and `Panel5` (lower).
 //
-// The panels are placed from the metrics of the font in use so that the
-// letter's cell is centred on the tick marks whatever the face, the size and
-// the width of the letter. Text too long for its side is clipped.
+// The panels are placed from the metrics of the font in use so that the ink
+// of the letter is centred on the tick marks whatever the face, the size and
+// the width of the letter; the parts keep to the letter's cell, so a letter
+// whose ink lies off its cell's middle (a comma) moves the word a little.
+// Text too long for its side is clipped.
 class DisplayField : public QFrame {
     Q_OBJECT
 public:
@@ -50,12 +52,18 @@ public:
     WordLabel* Label3;
 
 private:
-    void placePanels(qreal letterAdvance);
-    qreal advanceOf(QChar letter) const;
+    // Width of the letter's cell and the middle of its ink, from the origin.
+    struct LetterMetrics {
+        qreal advance = -1;
+        qreal inkMiddle = 0;
+        bool operator==(const LetterMetrics&) const = default;
+    };
+    LetterMetrics metricsOf(QChar letter) const;
+    void placePanels(LetterMetrics letter);
 
     Face m_face = Face::B;
     bool m_small = false;
-    qreal m_letterAdvance = -1;
+    LetterMetrics m_placed;
     int m_panelTop = 0;
     int m_panelHeight = 0;
 };

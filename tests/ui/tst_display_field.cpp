@@ -1,6 +1,259 @@
+#include "picture.h"
+#include "ui/display_field.h"
+#include "ui/main_window.h"
+#include "ui/word_label.h"
+
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QtTest>
-class T : public QObject {
+
+using Face = DisplayField::Face;
+Q_DECLARE_METATYPE(Face)
+
+namespace {
+
+// The picture of the display field, in the main window's coordinates minus
+// the field's origin.
+QImage fieldPicture(TForm1& form) {
+    return picture::render(&form, DisplayField::designGeometry);
+}
+
+constexpr double tickCentre = DisplayField::tickX + 0.5 - DisplayField::designGeometry.left();
+
+// The same picture with the tick marks' column painted white.
+QImage withoutTicks(QImage image) {
+    const int column = DisplayField::tickX - DisplayField::designGeometry.left();
+    for (int y = 0; y < image.height(); ++y) {
+        image.setPixel(column, y, qRgb(255, 255, 255));
+    }
+    return image;
+}
+
+} // namespace
+
+class TestDisplayField : public QObject {
     Q_OBJECT
+private Q_SLOTS:
+    void letterStandsOnTheTickMarks_data();
+    void letterStandsOnTheTickMarks();
+    void partsAreFlushAgainstTheLetter_data();
+    void partsAreFlushAgainstTheLetter();
+    void displayFontIsMonospaced_data();
+    void displayFontIsMonospaced();
+    void lineBreaksStayOnOneLine_data();
+    void lineBreaksStayOnOneLine();
+    void longWordsAreClippedWithoutRelayout();
+    void markupIsShownAsText();
 };
-QTEST_MAIN(T)
+
+void TestDisplayField::letterStandsOnTheTickMarks_data() {
+    QTest::addColumn<Face>("face");
+    QTest::addColumn<bool>("small");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QChar>("letter");
+    QTest::addColumn<QString>("rest");
+
+    struct Word {
+        const char16_t* left;
+        char16_t letter;
+        const char16_t* rest;
+    };
+    const Word words[] = {
+        {u"", u'i', u""},
+        {u"М", u'i', u"ллион"},
+        {u"", u'l', u"ight"},
+        {u"ка", u'ш', u"а,"},
+        {u"", u'Ж', u"ук"},
+        {u"", u'W', u"ord"},
+        {u"ко", u'm', u"puter"},
+        {u"", u'1', u"9:"},
+        {u"", u'0', u"0"},
+        {u"", u'7', u""},
+        {u"де", u',', u""},
+        {u"", u'.', u""},
+        {u"что", u'?', u""},
+        {u"из", u'-', u"за"},
+        {u"", u'Ⅷ', u" век"},
+        {u"", u'⁂', u""},
+        {u"Сверхдлинноеслово", u'п', u"ромышленности;"},
+    };
+    for (const auto& [faceName, face] : {std::pair{"A", Face::A}, std::pair{"B", Face::B}}) {
+        for (const bool small : {false, true}) {
+            for (const Word& word : words) {
+                const QString left = QString::fromUtf16(word.left);
+                const QString rest = QString::fromUtf16(word.rest);
+                QTest::addRow("%s %s %s|%s|%s", faceName, small ? "small" : "large",
+                              qPrintable(left), qPrintable(QString(QChar(word.letter))),
+                              qPrintable(rest))
+                    << face << small << left << QChar(word.letter) << rest;
+            }
+        }
+    }
+}
+
+void TestDisplayField::letterStandsOnTheTickMarks() {
+    QFETCH(Face, face);
+    QFETCH(bool, small);
+    QFETCH(QString, left);
+    QFETCH(QChar, letter);
+    QFETCH(QString, rest);
+
+    TForm1 form;
+    form.setDisplayFont(face, small);
+    form.showEntry(left, letter, rest);
+    QCOMPARE(form.Label2->text(), QString(letter));
+
+    const picture::Ink red = picture::ink(fieldPicture(form), picture::redness, 60);
+    QVERIFY2(red.weight > 255 * 4, "the letter is not drawn in red");
+    QVERIFY2(qAbs(red.middle() - tickCentre) <= 1.0,
+             qPrintable(QStringLiteral("red ink from column %1 to %2, tick marks at %3")
+                            .arg(red.firstColumn)
+                            .arg(red.lastColumn)
+                            .arg(tickCentre)));
+}
+
+void TestDisplayField::partsAreFlushAgainstTheLetter_data() {
+    QTest::addColumn<Face>("face");
+    QTest::addColumn<bool>("small");
+    QTest::newRow("A large") << Face::A << false;
+    QTest::newRow("A small") << Face::A << true;
+    QTest::newRow("B large") << Face::B << false;
+    QTest::newRow("B small") << Face::B << true;
+}
+
+// The left part and the rest follow the letter at the font's own spacing:
+// no hole, no overlap. Around the symmetric "Н" both blanks are equal; a wide
+// letter from a fallback face may have unequal side bearings.
+void TestDisplayField::partsAreFlushAgainstTheLetter() {
+    QFETCH(Face, face);
+    QFETCH(bool, small);
+    TForm1 form;
+    form.setDisplayFont(face, small);
+    const double cell = QFontMetricsF(form.Label1->font()).horizontalAdvance(u'Н');
+    for (const QChar letter : {QChar(u'Н'), QChar(u'Ⅷ')}) {
+        form.showEntry(u"ННН", letter, u"ННН");
+        const QImage image = withoutTicks(fieldPicture(form));
+        const picture::Ink red = picture::ink(image, picture::redness);
+        QVERIFY(red.firstColumn > 0);
+        const picture::Ink before =
+            picture::ink(image.copy(0, 0, red.firstColumn, image.height()), picture::blackness);
+        const int after = red.lastColumn + 1;
+        const picture::Ink behind = picture::ink(
+            image.copy(after, 0, image.width() - after, image.height()), picture::blackness);
+        QVERIFY(before.lastColumn >= 0 && behind.firstColumn >= 0);
+        const int gapBefore = red.firstColumn - before.lastColumn - 1;
+        const int gapAfter = behind.firstColumn;
+        const bool symmetric = letter == u'Н';
+        QVERIFY2(gapBefore >= 1 && gapAfter >= 1 && gapBefore < cell / 2 && gapAfter < cell / 2 &&
+                     (!symmetric || qAbs(gapBefore - gapAfter) <= 1),
+                 qPrintable(QStringLiteral("%1: gap before the letter %2, after it %3")
+                                .arg(letter)
+                                .arg(gapBefore)
+                                .arg(gapAfter)));
+    }
+}
+
+void TestDisplayField::displayFontIsMonospaced_data() {
+    partsAreFlushAgainstTheLetter_data();
+}
+
+void TestDisplayField::displayFontIsMonospaced() {
+    QFETCH(Face, face);
+    QFETCH(bool, small);
+    TForm1 form;
+    form.setDisplayFont(face, small);
+    QCOMPARE(form.displayField()->face(), face);
+    QCOMPARE(form.displayField()->isSmall(), small);
+    const QFont font = form.Label2->font();
+    QCOMPARE(form.Label1->font(), font);
+    QCOMPARE(form.Label3->font(), font);
+    QCOMPARE(font.pixelSize(), small ? 21 : 29);
+    const QFontMetricsF metrics(font);
+    QCOMPARE(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
+    QCOMPARE(metrics.horizontalAdvance(u'ш'), metrics.horizontalAdvance(u'.'));
+    QVERIFY(QFontInfo(font).fixedPitch());
+}
+
+void TestDisplayField::lineBreaksStayOnOneLine_data() {
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QChar>("letter");
+    QTest::addColumn<QString>("rest");
+    QTest::addColumn<QString>("looksLike"); // left, letter and rest as drawn
+    QTest::newRow("CR as the letter") << QString() << QChar(u'\r') << QString() << u"| |"_qs;
+    QTest::newRow("LF as the letter") << QString() << QChar(u'\n') << QString() << u"| |"_qs;
+    QTest::newRow("CR ending the rest") << u"с"_qs << QChar(u'л') << u"ово\r"_qs << u"с|л|ово "_qs;
+    QTest::newRow("CRLF inside both parts")
+        << u"a\r\nb"_qs << QChar(u'c') << u"d\ne\u2029f"_qs << u"a  b|c|d e f"_qs;
+    QTest::newRow("tab and C1 control")
+        << u"x\ty"_qs << QChar(u'z') << u"\u009cend"_qs << u"x y|z| end"_qs;
+}
+
+// Line breaks and control characters are drawn as blanks on the one line;
+// the labels keep the strings exactly as given.
+void TestDisplayField::lineBreaksStayOnOneLine() {
+    QFETCH(QString, left);
+    QFETCH(QChar, letter);
+    QFETCH(QString, rest);
+    QFETCH(QString, looksLike);
+    const QStringList drawn = looksLike.split(u'|');
+
+    TForm1 form;
+    const QRect field = form.Panel4->geometry();
+    form.showEntry(left, letter, rest);
+    QCOMPARE(form.Label1->text(), left);
+    QCOMPARE(form.displayField()->letter(), letter);
+    QCOMPARE(form.Label3->text(), rest);
+    const QImage shown = fieldPicture(form);
+    const QRect panels[] = {form.Panel1->geometry(), form.Panel2->geometry(),
+                            form.Panel3->geometry()};
+
+    form.showEntry(drawn[0], drawn[1].at(0), drawn[2]);
+    QCOMPARE(fieldPicture(form), shown);
+    QCOMPARE(form.Panel1->geometry(), panels[0]);
+    QCOMPARE(form.Panel2->geometry(), panels[1]);
+    QCOMPARE(form.Panel3->geometry(), panels[2]);
+    QCOMPARE(form.Panel4->geometry(), field);
+}
+
+void TestDisplayField::longWordsAreClippedWithoutRelayout() {
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QSize window = form.size();
+    const QRect field = form.Panel4->geometry();
+    const QString longPart = QString(400, u'щ');
+    form.showEntry(longPart, u'ы', longPart);
+    QCOMPARE(form.Label1->text(), longPart);
+    QCOMPARE(form.size(), window);
+    QCOMPARE(form.Panel4->geometry(), field);
+    for (QWidget* panel : {form.Panel1, form.Panel2, form.Panel3}) {
+        QVERIFY(field.translated(-field.topLeft()).contains(panel->geometry()));
+    }
+    // Nothing is drawn outside the frame, and the letter keeps its place.
+    const QImage image = picture::render(&form, QRect(0, 0, form.width(), 69));
+    for (int x : {0, 10, 345, 355}) {
+        QCOMPARE(image.pixel(x, 35), picture::render(&form, QRect(x, 35, 1, 1)).pixel(0, 0));
+        QCOMPARE(picture::blackness(image.pixel(x, 35)) < 100, true);
+    }
+    const picture::Ink red = picture::ink(fieldPicture(form), picture::redness, 60);
+    QVERIFY(qAbs(red.middle() - tickCentre) <= 1.0);
+}
+
+void TestDisplayField::markupIsShownAsText() {
+    TForm1 form;
+    form.showEntry(u"<b>x</b>", u'&', u"<i>y</i>&amp;");
+    for (WordLabel* label : {form.Label1, form.Label2, form.Label3}) {
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+    const QImage asMarkup = withoutTicks(fieldPicture(form));
+    QCOMPARE(form.Label1->text(), u"<b>x</b>"_qs);
+    QCOMPARE(form.Label3->text(), u"<i>y</i>&amp;"_qs);
+    form.showEntry(u"x", u'&', u"y&");
+    const QImage plain = withoutTicks(fieldPicture(form));
+    // The tags are drawn as characters: far more ink than "x" and "y&" alone.
+    QVERIFY(picture::ink(asMarkup, picture::blackness).weight >
+            2 * picture::ink(plain, picture::blackness).weight);
+}
+
+QTEST_MAIN(TestDisplayField)
 #include "tst_display_field.moc"
