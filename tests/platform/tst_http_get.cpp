@@ -1,0 +1,238 @@
+#include "local_http_server.h"
+#include "platform/http_get_qt.h"
+
+#include <QNetworkProxy>
+#include <QTest>
+
+// QtHttpGet against a server in this very thread: the request must run a
+// local event loop for the server to answer at all.
+class TestHttpGet : public QObject {
+    Q_OBJECT
+
+    static constexpr int kTimeoutMs = 700;
+
+    static HttpGet::Request requestFor(const QUrl& url) {
+        HttpGet::Request r;
+        r.url = url;
+        r.timeoutMs = kTimeoutMs;
+        return r;
+    }
+
+private Q_SLOTS:
+    void answers_data();
+    void answers();
+    void sendsHeadersAndNoBody();
+    void followsRedirectsUpToTheLimit_data();
+    void followsRedirectsUpToTheLimit();
+    void cutsTheBodyAtTheLimit();
+    void endsAtTheTimeOut_data();
+    void endsAtTheTimeOut();
+    void refusedConnectionFails();
+    void keepsCookies();
+    void ignoresTheApplicationProxy();
+};
+
+void TestHttpGet::answers_data() {
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("contentType");
+
+    QTest::newRow("200 with charset")
+        << LocalHttpServer::response("200 OK", "v.2.1.4\r\n\xcd\xee\xe2\xee\xe5",
+                                     {"Content-Type: text/plain; charset=windows-1251"})
+        << true << 200 << QByteArray("v.2.1.4\r\n\xcd\xee\xe2\xee\xe5")
+        << QByteArray("text/plain; charset=windows-1251");
+    QTest::newRow("204 no content")
+        << QByteArray("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n") << true << 204
+        << QByteArray() << QByteArray();
+    QTest::newRow("200 body until close")
+        << QByteArray("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nno length given") << true << 200
+        << QByteArray("no length given") << QByteArray();
+    QTest::newRow("404 with a body")
+        << LocalHttpServer::response("404 Not Found", "<h1>gone</h1>", {"Content-Type: text/html"})
+        << false << 404 << QByteArray("<h1>gone</h1>") << QByteArray("text/html");
+    QTest::newRow("500") << LocalHttpServer::response("500 Internal Server Error", "oops") << false
+                         << 500 << QByteArray("oops") << QByteArray();
+    QTest::newRow("body shorter than announced")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nshort")
+        << false << 200 << QByteArray("short") << QByteArray();
+    QTest::newRow("not HTTP at all")
+        << QByteArray("SSH-2.0-OpenSSH_9.2\r\n") << false << 0 << QByteArray() << QByteArray();
+}
+
+void TestHttpGet::answers() {
+    QFETCH(QByteArray, raw);
+    QFETCH(bool, ok);
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, contentType);
+
+    LocalHttpServer server;
+    QVERIFY(server.listen());
+    server.respond("/f", raw);
+    QtHttpGet http;
+    const HttpGet::Reply reply = http.get(requestFor(server.url("/f")));
+    QCOMPARE(reply.ok, ok);
+    QCOMPARE(reply.status, status);
+    if (ok || status != 0) {
+        QCOMPARE(reply.body.left(body.size()), body);
+    }
+    QCOMPARE(reply.contentType, contentType);
+    QCOMPARE(reply.error.isEmpty(), ok);
+    // Qt Network itself retries a garbled answer a few times.
+    if (status != 0) {
+        QCOMPARE(server.requestsFor("/f"), 1);
+    } else {
+        QVERIFY(server.requestsFor("/f") >= 1);
+    }
+}
+
+void TestHttpGet::sendsHeadersAndNoBody() {
+    LocalHttpServer server;
+    QVERIFY(server.listen());
+    server.respond("/kestrix/ver.txt", LocalHttpServer::response("200 OK", "x"));
+    QtHttpGet http;
+    HttpGet::Request r = requestFor(server.url("/kestrix/ver.txt"));
+    r.headers = {{"Accept", "text/html,*/*;q=0.8"}, {"User-Agent", "Mozilla/3.0 (compatible; T)"}};
+    QVERIFY(http.get(r).ok);
+    QCOMPARE(server.requests.size(), 1);
+    const QByteArray head = server.requests.first();
+    QVERIFY2(head.startsWith("GET /kestrix/ver.txt HTTP/1.1\r\n"), head.constData());
+    QCOMPARE(LocalHttpServer::header(head, "Accept"), QByteArray("text/html,*/*;q=0.8"));
+    QCOMPARE(LocalHttpServer::header(head, "User-Agent"),
+             QByteArray("Mozilla/3.0 (compatible; T)"));
+    QVERIFY(LocalHttpServer::header(head, "Content-Length").isNull());
+    QVERIFY(LocalHttpServer::header(head, "Range").isNull());
+    QVERIFY(LocalHttpServer::header(head, "Authorization").isNull());
+}
+
+void TestHttpGet::followsRedirectsUpToTheLimit_data() {
+    QTest::addColumn<int>("hops");
+    QTest::addColumn<int>("maxRedirects");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("requests");
+
+    QTest::newRow("one of three") << 1 << 3 << true << 2;
+    QTest::newRow("three of three") << 3 << 3 << true << 4;
+    QTest::newRow("four of three") << 4 << 3 << false << 4;
+    QTest::newRow("none allowed") << 1 << 0 << false << 1;
+}
+
+void TestHttpGet::followsRedirectsUpToTheLimit() {
+    QFETCH(int, hops);
+    QFETCH(int, maxRedirects);
+    QFETCH(bool, ok);
+    QFETCH(int, requests);
+
+    LocalHttpServer server;
+    QVERIFY(server.listen());
+    // /r<hops> -> /r<hops-1> -> ... -> /r0, which answers.
+    for (int i = hops; i > 0; --i) {
+        const QByteArray next = "/r" + QByteArray::number(i - 1);
+        server.respond(
+            "/r" + QByteArray::number(i),
+            LocalHttpServer::response("302 Found", "moved along", {"Location: " + next}));
+    }
+    server.respond("/r0", LocalHttpServer::response("200 OK", "arrived"));
+    QtHttpGet http;
+    HttpGet::Request r = requestFor(server.url("/r" + QByteArray::number(hops)));
+    r.maxRedirects = maxRedirects;
+    const HttpGet::Reply reply = http.get(r);
+    QCOMPARE(reply.ok, ok);
+    if (ok) {
+        QCOMPARE(reply.status, 200);
+        QCOMPARE(reply.body, QByteArray("arrived"));
+    } else {
+        QCOMPARE(reply.status, 302);
+    }
+    QCOMPARE(server.requests.size(), requests);
+}
+
+void TestHttpGet::cutsTheBodyAtTheLimit() {
+    LocalHttpServer server;
+    QVERIFY(server.listen());
+    const QByteArray huge(8 * 1024 * 1024, 'x');
+    server.respond("/huge", LocalHttpServer::response("200 OK", huge));
+    QtHttpGet http;
+    HttpGet::Request r = requestFor(server.url("/huge"));
+    r.maxBodyBytes = 1000;
+    const HttpGet::Reply reply = http.get(r);
+    QVERIFY2(reply.ok, qPrintable(reply.error));
+    QCOMPARE(reply.body, huge.left(1000));
+}
+
+void TestHttpGet::endsAtTheTimeOut_data() {
+    QTest::addColumn<bool>("trickles");
+    QTest::addColumn<int>("status");
+    // Both servers do answer in full, but only long after the time-out.
+    QTest::newRow("no answer") << false << 0;
+    QTest::newRow("one byte at a time") << true << 200;
+}
+
+void TestHttpGet::endsAtTheTimeOut() {
+    QFETCH(bool, trickles);
+    QFETCH(int, status);
+
+    LocalHttpServer server;
+    QVERIFY(server.listen());
+    const QByteArray body(60, 'v');
+    if (trickles) {
+        server.trickle("/slow",
+                       "HTTP/1.1 200 OK\r\nContent-Length: 60\r\nConnection: close\r\n\r\n", body,
+                       200);
+    } else {
+        server.silent("/slow", LocalHttpServer::response("200 OK", body), 12000);
+    }
+    QtHttpGet http;
+    const HttpGet::Reply reply = http.get(requestFor(server.url("/slow")));
+    QVERIFY(!reply.ok);
+    QCOMPARE(reply.status, status);
+    QVERIFY(!reply.error.isEmpty());
+    QVERIFY(reply.body.size() < body.size());
+}
+
+void TestHttpGet::refusedConnectionFails() {
+    const quint16 port = LocalHttpServer::closedPort();
+    QVERIFY(port != 0);
+    QtHttpGet http;
+    const HttpGet::Reply reply =
+        http.get(requestFor(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(port))));
+    QVERIFY(!reply.ok);
+    QCOMPARE(reply.status, 0);
+    QVERIFY(!reply.error.isEmpty());
+}
+
+void TestHttpGet::keepsCookies() {
+    LocalHttpServer server;
+    QVERIFY(server.listen());
+    server.respond("/first",
+                   LocalHttpServer::response("200 OK", "a", {"Set-Cookie: visit=42; Path=/"}));
+    server.respond("/second", LocalHttpServer::response("200 OK", "b"));
+    QtHttpGet http;
+    QVERIFY(http.get(requestFor(server.url("/first"))).ok);
+    QVERIFY(http.get(requestFor(server.url("/second"))).ok);
+    QCOMPARE(server.requests.size(), 2);
+    QCOMPARE(LocalHttpServer::header(server.requests[1], "Cookie"), QByteArray("visit=42"));
+}
+
+void TestHttpGet::ignoresTheApplicationProxy() {
+    LocalHttpServer target;
+    LocalHttpServer proxy;
+    QVERIFY(target.listen());
+    QVERIFY(proxy.listen());
+    target.respond("/direct", LocalHttpServer::response("200 OK", "direct"));
+    const QNetworkProxy before = QNetworkProxy::applicationProxy();
+    QNetworkProxy::setApplicationProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), proxy.port()));
+    QtHttpGet http;
+    const HttpGet::Reply reply = http.get(requestFor(target.url("/direct")));
+    QNetworkProxy::setApplicationProxy(before);
+    QVERIFY2(reply.ok, qPrintable(reply.error));
+    QCOMPARE(reply.body, QByteArray("direct"));
+    QCOMPARE(proxy.requests.size(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestHttpGet)
+#include "tst_http_get.moc"
