@@ -1,0 +1,64 @@
+#pragma once
+
+#include "fakes.h"
+#include "platform/hotkeys.h"
+#include "reading/reader.h"
+#include "ui/closing_dialog.h"
+#include "ui/main_window.h"
+#include "ui/speed_button.h"
+#include "ui/text_box.h"
+#include "ui/word_label.h"
+#include "words/library.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QTemporaryDir>
+
+// The main window, the closing dialog and the reader, with the system's
+// services replaced: message boxes answered from a script, keys pressed by id,
+// a clock that stands still, the library file in a temporary folder.
+struct ReaderFixture {
+    QTemporaryDir dir;
+    TForm1 form;
+    TForm2 closing;
+    ReadingState state;
+    WordLibrary library;
+    ManualHotkeys hotkeys;
+    ScriptedMessageBoxes boxes;
+    FixedClock clock;
+    Reader reader{form, closing, state, library,
+                  Reader::Services{boxes, hotkeys, clock, TimeFormat(QLocale::c()),
+                                   dir.filePath(QStringLiteral("library.txt"))}};
+
+    ReaderFixture() { reader.SpeedButton5Click(); }
+
+    // Puts `text` into the text box and presses Start; the preparation runs
+    // to its end before this returns.
+    void start(const QString& text) {
+        form.Memo1->setPlainText(text);
+        form.SpeedButton1->clickFromCode();
+    }
+    // One word tick; returns the entry shown as left/letter/rest.
+    QString tick() {
+        reader.Timer1Timer();
+        return shown();
+    }
+    QString shown() const {
+        return form.Label1->text() + QLatin1Char('/') + form.Label2->text() + QLatin1Char('/') +
+               form.Label3->text();
+    }
+    QString pauseCaption() const { return form.SpeedButton2->text(); }
+    // Enabled states of Start, pause, restart and the text box, and whether
+    // the word timer runs, as a string such as "S-p-R-M-T" (upper case = on).
+    QString marks() const {
+        auto mark = [](bool on, char c) {
+            const QChar ch = QLatin1Char(c);
+            return on ? ch.toUpper() : ch;
+        };
+        return QString(mark(form.SpeedButton1->isEnabled(), 's')) +
+               mark(form.SpeedButton2->isEnabled(), 'p') +
+               mark(form.SpeedButton7->isEnabled(), 'r') + mark(form.Memo1->isEnabled(), 'm') +
+               mark(reader.Timer1.enabled(), 't');
+    }
+};

@@ -1,0 +1,424 @@
+// The reading handlers: Start, the word and statistics ticks, the playback
+// controls and the shortcut keys, on the real windows with the system's
+// services replaced.
+#include "reader_fixture.h"
+
+#include "corpus.h"
+#include "ui/state_progress_bar.h"
+#include "words/root_of_word.h"
+
+#include <QtTest>
+
+namespace {
+const QString sample = QStringLiteral("Привет, мир. Как дела? ");
+} // namespace
+
+class TestReader : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void startRefusesShortTexts_data();
+    void startRefusesShortTexts();
+    void startEntersReading();
+    void wordTicksShowAndPace_data();
+    void wordTicksShowAndPace();
+    void lastEntryEndsReading();
+    void bookmarkBeyondTheTextEndsAtTheLastEntry();
+    void learningModeDoublesNewWords();
+    void zeroBaseIntervalHaltsOnTheEntry();
+    void statistics_data();
+    void statistics();
+    void pauseToggle();
+    void jumpBack_data();
+    void jumpBack();
+    void jumpBackAndRestartBeforeAnyStart();
+    void restartKeepsCaptionAndToggleDecidesByTimer();
+    void speedKeys_data();
+    void speedKeys();
+    void spaceWhilePauseDisabledOnlyReappliesInterval();
+    void textChangeReleasesKeysAndResets();
+    void fontButtons();
+    void viewButton();
+    void learningModeMessageOnce();
+    void progressBarColourCycle();
+    void killStopsCuttingWithEntriesCut();
+    void secondStartAbandonsTheFirstPreparation();
+};
+
+void TestReader::startRefusesShortTexts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("9 characters") << u"1234 6789"_qs << false;
+    QTest::newRow("10 characters with a space") << u"1234 67890"_qs << true;
+    QTest::newRow("no space") << u"1234567890abc"_qs << false;
+    QTest::newRow("line break counts two") << u"1234\n 678"_qs << true;
+}
+
+void TestReader::startRefusesShortTexts() {
+    QFETCH(QString, text);
+    QFETCH(bool, starts);
+    ReaderFixture f;
+    f.start(text);
+    QCOMPARE(f.reader.Timer1.enabled(), starts);
+    QCOMPARE(f.form.SpeedButton1->isEnabled(), !starts);
+    QCOMPARE(f.hotkeys.isRegistered(), starts);
+}
+
+void TestReader::startEntersReading() {
+    ReaderFixture f;
+    f.clock.time = QDateTime(QDate(2026, 3, 1), QTime(9, 5, 7));
+    f.form.Memo1->setPlainText(sample);
+    f.state.sh = 3; // a bookmark set after the text
+    f.form.SpeedButton1->clickFromCode();
+    QCOMPARE(f.marks(), u"sPrmT"_qs);
+    QCOMPARE(f.reader.Timer1.interval(), 1000u);
+    QVERIFY(f.reader.Timer2.enabled());
+    QVERIFY(f.reader.Timer3.enabled());
+    QCOMPARE(f.state.k1, 8);
+    QCOMPARE(f.state.j, 150);
+    QCOMPARE(f.state.sh, 3); // Start resumes where the reader was
+    QCOMPARE(f.state.vrem, u"09:05:07"_qs);
+    QCOMPARE(f.closing.ProgressBar1->maximum(), 8 * 0 + sample.size() / 5);
+}
+
+void TestReader::wordTicksShowAndPace_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QList<int>>("intervals");
+    const QString blank = u"      / /        "_qs;
+    QTest::newRow("sentence ends pause")
+        << sample << QStringList{u"Пр/и/вет,"_qs, u"м/и/р."_qs, blank, blank, u"К/а/к"_qs}
+        << QList<int>{270, 150, 270, 270, 120};
+    QTest::newRow("time of day") << u"В 19:00 всё "_qs
+                                 << QStringList{u"/В/"_qs, u"/1/9:"_qs, u"/0/0"_qs}
+                                 << QList<int>{120, 486, 216};
+}
+
+void TestReader::wordTicksShowAndPace() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, shown);
+    QFETCH(QList<int>, intervals);
+    ReaderFixture f;
+    f.start(text);
+    for (int i = 0; i < shown.size(); ++i) {
+        QCOMPARE(f.tick(), shown[i]);
+        QCOMPARE(int(f.reader.Timer1.interval()), intervals[i]);
+    }
+}
+
+void TestReader::lastEntryEndsReading() {
+    ReaderFixture f;
+    f.start(u"раз два три "_qs);
+    f.tick();
+    f.tick();
+    QCOMPARE(f.marks(), u"sPrmT"_qs);
+    QCOMPARE(f.tick(), u"/т/ри"_qs);
+    QCOMPARE(f.state.sh, 2);
+    QCOMPARE(f.marks(), u"SpRMt"_qs);
+    QVERIFY(!f.reader.Timer2.enabled());
+    QVERIFY(!f.reader.Timer3.enabled());
+    QCOMPARE(f.reader.Timer1.interval(), 150u);
+}
+
+void TestReader::bookmarkBeyondTheTextEndsAtTheLastEntry() {
+    ReaderFixture f;
+    f.form.Memo1->setPlainText(u"раз два три "_qs);
+    f.state.sh = 5000;
+    f.form.SpeedButton1->clickFromCode();
+    QCOMPARE(f.tick(), u"/т/ри"_qs);
+    QCOMPARE(f.state.sh, 2);
+    QCOMPARE(f.marks(), u"SpRMt"_qs);
+}
+
+void TestReader::learningModeDoublesNewWords() {
+    ReaderFixture f;
+    f.form.CheckBox1->setChecked(true);
+    f.start(u"слово дело слово "_qs);
+    QList<int> intervals;
+    for (int i = 0; i < 3; ++i) {
+        f.tick();
+        intervals << int(f.reader.Timer1.interval());
+    }
+    QCOMPARE(intervals, (QList<int>{300, 300, 150}));
+    QCOMPARE(f.library.larr(), (QStringList{RootOfWord(u"слово"_qs), RootOfWord(u"дело"_qs)}));
+}
+
+void TestReader::zeroBaseIntervalHaltsOnTheEntry() {
+    ReaderFixture f;
+    f.form.ComboBox1->setCurrentIndex(18); // a stored speed outside the list
+    QCOMPARE(f.form.ComboBox1->currentIndex(), -1);
+    f.start(sample);
+    QCOMPARE(f.state.j, 0);
+    f.tick();
+    QCOMPARE(f.reader.Timer1.interval(), 0u);
+    QVERIFY(f.reader.Timer1.enabled());
+    f.reader.SpeedButton2Click(); // counts as running: pauses
+    QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
+}
+
+void TestReader::statistics_data() {
+    QTest::addColumn<QTime>("startTime");
+    QTest::addColumn<QTime>("now");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<QString>("readingTime");
+    QTest::addColumn<QString>("speed");
+    QTest::newRow("first tick") << QTime(10, 0, 0) << QTime(10, 0, 1) << 1 << u"00:00:01"_qs
+                                << u"240"_qs;
+    QTest::newRow("across midnight")
+        << QTime(23, 59, 58) << QTime(0, 0, 3) << 5 << u"00:00:05"_qs << u"48"_qs;
+    QTest::newRow("half rounds to even")
+        << QTime(10, 0, 0) << QTime(10, 0, 8) << 8 << u"00:00:08"_qs << u"30"_qs;
+}
+
+void TestReader::statistics() {
+    QFETCH(QTime, startTime);
+    QFETCH(QTime, now);
+    QFETCH(int, ticks);
+    QFETCH(QString, readingTime);
+    QFETCH(QString, speed);
+    ReaderFixture f;
+    f.clock.time = QDateTime(QDate(2026, 3, 1), startTime);
+    f.start(sample);
+    f.state.sh = 4;
+    f.clock.time = QDateTime(QDate(2026, 3, 2), now);
+    for (int i = 0; i < ticks; ++i)
+        f.reader.Timer2Timer();
+    QCOMPARE(f.form.Label13->text(), readingTime);
+    QCOMPARE(f.form.Label14->text(), u"4 / 7"_qs);
+    QCOMPARE(f.form.Label15->text(), speed);
+    QCOMPARE(f.form.ProgressBar1->maximum(), 7);
+    QCOMPARE(f.form.ProgressBar1->value(), 4);
+}
+
+void TestReader::pauseToggle() {
+    ReaderFixture f;
+    f.start(sample);
+    f.form.SpeedButton2->clickFromCode();
+    QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
+    QCOMPARE(f.marks(), u"sPRMt"_qs);
+    QVERIFY(f.reader.Timer2.enabled()); // statistics go on counting
+    f.form.SpeedButton2->clickFromCode();
+    QCOMPARE(f.pauseCaption(), Reader::pauseCaption());
+    QCOMPARE(f.marks(), u"sPrmT"_qs);
+}
+
+void TestReader::jumpBack_data() {
+    QTest::addColumn<int>("speedIndex");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("marks");
+    const QString pause = Reader::pauseCaption();
+    const QString resume = Reader::resumeCaption();
+    QTest::newRow("reading, 150 wpm") << 0 << 40 << u"reading"_qs << 25 << resume << u"sPRMt"_qs;
+    QTest::newRow("reading, 1000 wpm")
+        << 17 << 400 << u"reading"_qs << 100 << resume << u"sPRMt"_qs;
+    QTest::newRow("from below the step") << 3 << 30 << u"reading"_qs << 0 << resume << u"sPRMt"_qs;
+    QTest::newRow("paused stays paused") << 3 << 100 << u"paused"_qs << 35 << resume << u"sPRMt"_qs;
+    QTest::newRow("at the end restarts the timer")
+        << 3 << 100 << u"ended"_qs << 35 << pause << u"SprmT"_qs;
+}
+
+void TestReader::jumpBack() {
+    QFETCH(int, speedIndex);
+    QFETCH(int, from);
+    QFETCH(QString, situation);
+    QFETCH(int, to);
+    QFETCH(QString, caption);
+    QFETCH(QString, marks);
+    const QString book = corpus::read(QStringLiteral("ru_chekhov_toska.txt"));
+    ReaderFixture f;
+    f.form.ComboBox1->setCurrentIndex(speedIndex);
+    f.start(book);
+    f.state.sh = from;
+    if (situation == u"paused")
+        f.reader.SpeedButton2Click();
+    if (situation == u"ended") {
+        f.state.sh = f.state.sarr.written() - 1;
+        f.tick();
+        f.state.sh = from;
+    }
+    f.form.SpeedButton3->clickFromCode();
+    QCOMPARE(f.state.sh, to);
+    QCOMPARE(f.form.Label2->text(), QString(f.state.sarr.letter(to)));
+    QCOMPARE(f.pauseCaption(), caption);
+    QCOMPARE(f.marks(), marks);
+    // Resuming shows the entry moved to first.
+    if (!f.reader.Timer1.enabled())
+        f.reader.SpeedButton2Click();
+    f.tick();
+    QCOMPARE(f.form.Label1->text() + f.form.Label2->text() + f.form.Label3->text(),
+             f.state.sarr.joined(to));
+}
+
+void TestReader::jumpBackAndRestartBeforeAnyStart() {
+    ReaderFixture f;
+    f.state.sh = 500; // a restored bookmark
+    f.form.SpeedButton3->clickFromCode();
+    f.form.SpeedButton7->clickFromCode();
+    QCOMPARE(f.state.sh, 500);
+    QCOMPARE(f.marks(), u"SpRMt"_qs);
+}
+
+void TestReader::restartKeepsCaptionAndToggleDecidesByTimer() {
+    ReaderFixture f;
+    f.start(sample);
+    f.tick();
+    f.tick();
+    f.reader.SpeedButton2Click();
+    f.form.SpeedButton7->clickFromCode();
+    QCOMPARE(f.state.sh, 0);
+    QCOMPARE(f.shown(), u"Пр/и/вет,"_qs);
+    QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
+    QCOMPARE(f.marks(), u"SpRMt"_qs);
+    f.form.SpeedButton1->clickFromCode();
+    QCOMPARE(f.pauseCaption(), Reader::resumeCaption()); // still, while reading runs
+    f.state.sh = 7;
+    f.form.SpeedButton3->clickFromCode(); // moves without pausing
+    QVERIFY(f.reader.Timer1.enabled());
+    f.hotkeys.press(32); // Space pauses: the toggle looks at the timer
+    QVERIFY(!f.reader.Timer1.enabled());
+    QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
+}
+
+void TestReader::speedKeys_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::newRow("plus") << 3 << 107 << 4;
+    QTest::newRow("up") << 3 << 38 << 4;
+    QTest::newRow("minus") << 3 << 109 << 2;
+    QTest::newRow("down") << 3 << 40 << 2;
+    QTest::newRow("plus at 1000") << 17 << 107 << 17;
+    QTest::newRow("up at 1000") << 17 << 38 << 17;
+    QTest::newRow("minus at 150") << 0 << 109 << 0;
+    QTest::newRow("down at 150") << 0 << 40 << 0;
+    QTest::newRow("up from no selection") << -1 << 38 << 0;
+    QTest::newRow("down from no selection") << -1 << 40 << -1;
+}
+
+void TestReader::speedKeys() {
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, to);
+    ReaderFixture f;
+    f.start(sample);
+    f.form.ComboBox1->setCurrentIndex(from);
+    f.reader.Timer1.setInterval(777);
+    f.reader.WMHotKey(key);
+    QCOMPARE(f.form.ComboBox1->currentIndex(), to);
+    const int expected = to >= 0 ? baseInterval(to) : 150;
+    QCOMPARE(f.state.j, expected);
+    QCOMPARE(int(f.reader.Timer1.interval()), expected); // re-applied even at the ends
+}
+
+void TestReader::spaceWhilePauseDisabledOnlyReappliesInterval() {
+    ReaderFixture f;
+    f.reader.Timer1.setInterval(1000);
+    f.state.j = 150;
+    const QString before = f.marks();
+    f.reader.WMHotKey(32);
+    f.reader.WMHotKey(13);
+    QCOMPARE(f.marks(), before);
+    QCOMPARE(f.reader.Timer1.interval(), 150u);
+}
+
+void TestReader::textChangeReleasesKeysAndResets() {
+    ReaderFixture f;
+    f.start(sample);
+    f.state.sh = 5;
+    f.reader.SpeedButton2Click();
+    QVERIFY(f.hotkeys.isRegistered());
+    f.form.Memo1->insertPlainText(u"x"_qs);
+    QVERIFY(!f.hotkeys.isRegistered());
+    QCOMPARE(f.state.sh, 0);
+    QCOMPARE(f.marks(), u"SpRMt"_qs);
+    QVERIFY(!f.hotkeys.press(32)); // typing works again
+}
+
+void TestReader::fontButtons() {
+    ReaderFixture f; // the start-up click on face B
+    QCOMPARE(f.form.Panel4->face(), DisplayField::Face::B);
+    QVERIFY(!f.form.Panel4->isSmall());
+    QCOMPARE(f.form.SpeedButton5->captionFontHeight(), 10);
+    QCOMPARE(f.form.SpeedButton4->captionFontHeight(), 16);
+    f.form.SpeedButton4->clickFromCode();
+    QCOMPARE(f.form.Panel4->face(), DisplayField::Face::A);
+    QVERIFY(!f.form.Panel4->isSmall()); // face A large, not small
+    f.form.SpeedButton4->clickFromCode();
+    QVERIFY(f.form.Panel4->isSmall());
+    f.form.SpeedButton5->clickFromCode();
+    QCOMPARE(f.form.Panel4->face(), DisplayField::Face::B);
+    QVERIFY(f.form.Panel4->isSmall());
+}
+
+void TestReader::viewButton() {
+    ReaderFixture f;
+    f.form.SpeedButton6->setText(u"- -"_qs);
+    f.form.SpeedButton6->clickFromCode();
+    QCOMPARE(f.form.height(), 555);
+    QCOMPARE(f.form.SpeedButton6->text(), u"^^"_qs);
+    f.form.SpeedButton6->clickFromCode();
+    QCOMPARE(f.form.height(), 200);
+    QCOMPARE(f.form.SpeedButton6->text(), u"- -"_qs);
+    QCOMPARE(f.form.width(), 356);
+}
+
+void TestReader::learningModeMessageOnce() {
+    ReaderFixture f;
+    f.state.boo = true;
+    f.form.CheckBox1->click();
+    f.form.CheckBox1->click();
+    f.form.CheckBox1->click();
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QVERIFY(f.boxes.shown[0].text.startsWith(u"Режим обучения. При включеном режиме"_qs));
+    QVERIFY(f.boxes.shown[0].text.endsWith(u"поможет избежать этой проблемы."_qs));
+}
+
+void TestReader::progressBarColourCycle() {
+    using State = StateProgressBar::State;
+    ReaderFixture f;
+    QList<State> seen;
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mousePress(f.form.ProgressBar1, b);
+        seen << f.form.ProgressBar1->state();
+    }
+    QCOMPARE(seen, (QList<State>{State::Paused, State::Error, State::Normal}));
+}
+
+void TestReader::killStopsCuttingWithEntriesCut() {
+    const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
+    QVERIFY(!book.isEmpty());
+    ReaderFixture f;
+    bool kill = false;
+    int cutWhenKilled = -1;
+    f.reader.stopRequested = [&] { return kill; };
+    f.form.Memo1->setPlainText(book);
+    QTimer::singleShot(0, [&] {
+        kill = true;
+        cutWhenKilled = f.closing.ProgressBar1->value();
+    });
+    f.form.SpeedButton1->clickFromCode();
+    QVERIFY(cutWhenKilled > 0);
+    QCOMPARE(f.state.k1, cutWhenKilled);
+    QVERIFY(f.state.k1 < 400000);
+}
+
+void TestReader::secondStartAbandonsTheFirstPreparation() {
+    const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
+    ReaderFixture f;
+    f.form.Memo1->setPlainText(book);
+    QTimer::singleShot(0, [&] {
+        f.reader.SpeedButton2Click();                   // pause
+        f.form.Memo1->setPlainText(u"новый текст "_qs); // an edit enables Start
+        f.form.SpeedButton1->clickFromCode();
+    });
+    f.form.SpeedButton1->clickFromCode();
+    QCOMPARE(f.state.k1, 2);
+    QCOMPARE(f.state.sarr.written(), 2);
+    QCOMPARE(f.state.sarr.joined(1), u"текст"_qs);
+    QVERIFY(!f.reader.preparing());
+}
+
+QTEST_MAIN(TestReader)
+#include "tst_reader.moc"
