@@ -133,10 +133,12 @@ void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Cl
     if (state.k1 >= 0) {
         const int count = entriesToRead(ini, state.k1);
         WordKey key;
+        bool lastIsWord = false;
         for (int i = 0; i < count; ++i) {
             const auto value = ini.find(content, key(i));
             text += QLatin1Char(' ');
-            if (value && !value->isEmpty())
+            lastIsWord = value && !value->isEmpty();
+            if (lastIsWord)
                 text += *value;
             else
                 text += u"\n\r";
@@ -152,9 +154,10 @@ void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Cl
                 view.splashTimeLeft(QStringLiteral("Осталось: ") + timeFormat.timeToStr(left));
             }
         }
-        // The preparation stores a word only when a delimiter follows it: the
-        // blank keeps the last entry.
-        if (count > 0)
+        // The preparation stores a word only when a delimiter follows it: a
+        // blank keeps the last word. A last line break stays as it is, since a
+        // blank after it would give its entry back.
+        if (lastIsWord)
             text += QLatin1Char(' ');
     }
     if (state.k1 > 0)
