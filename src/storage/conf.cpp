@@ -6,6 +6,9 @@
 
 #include <QDateTime>
 
+#include <optional>
+#include <vector>
+
 namespace {
 
 constexpr QStringView config = u"Config";
@@ -52,6 +55,19 @@ int wordIndex(QStringView name) {
     return static_cast<int>(v);
 }
 
+// The values of "word_0" to "word_(count-1)" in Content, as a lookup of each
+// would give them (any case, the first key of a name wins); missing ones stay
+// null. One pass over the section instead of a lookup per entry.
+std::vector<std::optional<QStringView>> wordValues(const IniFile& ini, int count) {
+    std::vector<std::optional<QStringView>> values(static_cast<size_t>(count));
+    ini.forEachKey(content, [&](QStringView name, QStringView value) {
+        const int n = wordIndex(name);
+        if (n >= 0 && n < count && !values[static_cast<size_t>(n)])
+            values[static_cast<size_t>(n)] = value;
+    });
+    return values;
+}
+
 // How many entries the load reads for TextLength `k1` >= 0. Up to
 // loadPaddedLimit every index is read, missing ones as line breaks; a larger
 // count, which only a damaged file or a very long book gives, stops after the
@@ -62,7 +78,7 @@ int entriesToRead(const IniFile& ini, int k1) {
         return k1;
     const qint64 bound = qMin<qint64>(k1, ini.keyCount(content) + loadPaddedLimit);
     int highest = -1;
-    ini.forEachKey(content, [&](QStringView name) {
+    ini.forEachKey(content, [&](QStringView name, QStringView) {
         const int n = wordIndex(name);
         if (n < bound && n > highest)
             highest = n;
@@ -79,13 +95,20 @@ bool isLineBreak(QStringView value) {
 // break, which the cutting turns into a different number of entries and so
 // moves every later bookmark. Such a word is written within quotation marks,
 // which the reading drops again.
-void protectWord(QString& value) {
+QStringView firstLine(QStringView value) {
     qsizetype end = 0;
     while (end < value.size() && value[end] != QLatin1Char('\r') && value[end] != QLatin1Char('\n'))
         ++end;
-    const QStringView line = QStringView(value).left(end);
-    if (!line.isEmpty() && IniFile::unquoted(IniFile::trimmed(line)).isEmpty())
-        value = QLatin1Char('"') + line + QLatin1Char('"');
+    return value.left(end);
+}
+
+bool needsProtection(QStringView value) {
+    const QStringView line = firstLine(value);
+    return !line.isEmpty() && IniFile::unquoted(IniFile::trimmed(line)).isEmpty();
+}
+
+QString protect(QStringView value) {
+    return QLatin1Char('"') + firstLine(value) + QLatin1Char('"');
 }
 
 } // namespace
@@ -132,10 +155,10 @@ void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Cl
     QString text;
     if (state.k1 >= 0) {
         const int count = entriesToRead(ini, state.k1);
-        WordKey key;
+        const auto values = wordValues(ini, count);
         bool lastIsWord = false;
         for (int i = 0; i < count; ++i) {
-            const auto value = ini.find(content, key(i));
+            const auto& value = values[static_cast<size_t>(i)];
             text += QLatin1Char(' ');
             lastIsWord = value && !value->isEmpty();
             if (lastIsWord)
@@ -189,16 +212,26 @@ void SaveConf(ConfView& view, ReadingState& state, const QString& path) {
     ini.setInt(config, u"TextPosition", state.sh);
 
     const int n = qMin(state.k1, state.sarr.written());
+    ini.reserve(content, state.sarr.text().size() + qsizetype(n) * 24, n);
+    const QString blank =
+        WordSequence::blankLeft() + WordSequence::blankLetter() + WordSequence::blankRest();
     WordKey key;
-    QString value;
+    QString protectedWord;
     for (int i = 0; i < n; ++i) {
-        value.clear();
-        value += state.sarr.left(i);
-        value += state.sarr.letter(i);
-        value += state.sarr.rest(i);
-        if (!state.sarr.isBlank(i) && !isLineBreak(value))
-            protectWord(value);
-        ini.appendKey(content, key(i), value);
+        if (state.sarr.isBlank(i)) {
+            ini.appendKey(content, key(i), blank);
+            continue;
+        }
+        // A word entry's parts lie side by side in the prepared text.
+        const QStringView left = state.sarr.left(i);
+        const QStringView value(left.data(), left.size() + 1 + state.sarr.rest(i).size());
+        Q_ASSERT(value[left.size()] == state.sarr.letter(i));
+        if (isLineBreak(value) || !needsProtection(value)) {
+            ini.appendKey(content, key(i), value);
+        } else {
+            protectedWord = protect(value);
+            ini.appendKey(content, key(i), protectedWord);
+        }
     }
     if (!ini.save(path)) {
         view.showMessage(QStringLiteral("Не удалось сохранить настройки и закладки. [") +

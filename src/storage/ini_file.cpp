@@ -160,6 +160,7 @@ void IniFile::parse(const QByteArray& bytes) {
 void IniFile::parseText(QString text) {
     m_arena = std::move(text);
     m_sections.clear();
+    m_lastAppend = -1;
     resetSectionIndex();
 
     const QChar* d = m_arena.constData();
@@ -377,8 +378,21 @@ void IniFile::setInt(QStringView section, QStringView key, int value) {
     setValue(section, key, QString::number(value));
 }
 
+int IniFile::appendSection(QStringView name) {
+    if (m_lastAppend < 0 || m_lastAppend >= static_cast<int>(m_sections.size()) ||
+        !NameIndex::equal(view(m_sections[static_cast<size_t>(m_lastAppend)].name), name))
+        m_lastAppend = findOrAddSection(name);
+    return m_lastAppend;
+}
+
+void IniFile::reserve(QStringView section, qsizetype chars, qsizetype keys) {
+    m_arena.reserve(m_arena.size() + chars);
+    auto& lines = m_sections[static_cast<size_t>(appendSection(section))].lines;
+    lines.reserve(lines.size() + static_cast<size_t>(qMax<qsizetype>(keys, 0)));
+}
+
 void IniFile::appendKey(QStringView section, QStringView key, QStringView value) {
-    const int s = findOrAddSection(section);
+    const int s = appendSection(section);
     Section& sec = m_sections[static_cast<size_t>(s)];
     Line line;
     line.isKey = true;
@@ -401,12 +415,13 @@ void IniFile::removeSection(QStringView section) {
         kept.push_back(std::move(s));
     }
     m_sections.swap(kept);
+    m_lastAppend = -1;
     if (removed)
         resetSectionIndex();
 }
 
 qsizetype IniFile::keyCount(QStringView section) const {
     qsizetype n = 0;
-    forEachKey(section, [&n](QStringView) { ++n; });
+    forEachKey(section, [&n](QStringView, QStringView) { ++n; });
     return n;
 }

@@ -67,14 +67,20 @@ public:
     // Removes every section of that name with all its lines.
     void removeSection(QStringView section);
 
-    // Key names of the first section of that name, in file order.
+    // Makes room for `chars` more characters of names and values and `keys`
+    // more keys in the section, ahead of a long run of appendKey().
+    void reserve(QStringView section, qsizetype chars, qsizetype keys);
+
+    // Calls f(name, value) for the keys of the first section of that name, in
+    // file order, the value trimmed and unquoted; for reading long runs of
+    // keys without looking each one up.
     template <typename F> void forEachKey(QStringView section, F f) const {
         const int s = findSection(section);
         if (s < 0)
             return;
         for (const Line& l : m_sections[static_cast<size_t>(s)].lines) {
             if (l.isKey)
-                f(view(l.name));
+                f(view(l.name), unquoted(view(l.value)));
         }
     }
     qsizetype keyCount(QStringView section) const;
@@ -110,6 +116,7 @@ private:
     Span store(QStringView s);
     int findSection(QStringView name) const;
     int findOrAddSection(QStringView name);
+    int appendSection(QStringView name);
     int findKey(const Section& s, QStringView key) const;
     void indexKey(const Section& s, int line) const;
     void resetSectionIndex() const;
@@ -118,5 +125,6 @@ private:
     std::vector<Section> m_sections;
     mutable NameIndex m_sectionIndex;
     mutable bool m_sectionsIndexed = false;
+    int m_lastAppend = -1; // the section of the last appendKey()
     QString m_error;
 };

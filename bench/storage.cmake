@@ -1,0 +1,1 @@
+kestrix_add_bench(bench_storage bench_storage.cpp)
