@@ -1,7 +1,8 @@
 #pragma once
 
+#include "words/string_set.h"
+
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -14,7 +15,7 @@
 // Beside `larr` it keeps the set of its cleaned entries, so that CheckLib
 // answers in constant time what a scan comparing clean(entry) with the root
 // for every entry would answer. Entries are only ever appended or replaced as
-// a whole, so a set (and no count) is enough.
+// a whole, so a set (and no count per key) is enough.
 //
 // File operations return the error's own message text, or an empty string
 // when they succeed; the caller shows loadFailedMessage() or
@@ -66,7 +67,7 @@ private:
     void rebuildIndex();
 
     QStringList m_larr;
-    QSet<QString> m_cleaned;
+    StringSet m_cleaned;
     QThreadPool m_writer;
 };
 

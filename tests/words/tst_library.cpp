@@ -1,0 +1,555 @@
+// The word library: its file, the learning-mode check and the saves.
+#include "corpus.h"
+#include "platform/codepage.h"
+#include "reading/preparation.h"
+#include "words/clean.h"
+#include "words/library.h"
+#include "words/root_of_word.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The learning-mode check as a plain scan over the whole library.
+int scanCheck(QStringList& larr, QStringList& cleanedEntries, const QString& joined) {
+    const QString root = RootOfWord(clean(joined));
+    // Stopping at the first match gives the result of the complete scan.
+    for (const QString& e : std::as_const(cleanedEntries)) {
+        if (e == root)
+            return 1;
+    }
+    larr.append(root);
+    cleanedEntries.append(clean(root));
+    return 2;
+}
+
+// The process may write files of at most `bytes` bytes while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};
+
+} // namespace
+
+class TestLibrary : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+
+    void fileOfTheExample();
+    void load_data();
+    void load();
+    void missingFileChangesNothing();
+    void loadReplacesTheIndex();
+    void roundTripThroughTheCodePage();
+    void unrepresentableCharacterDoesNotEndTheFile();
+    void directoryNamedLikeTheFile();
+    void binaryFile();
+    void hundredMegabyteFile();
+
+    void check_data();
+    void check();
+    void checkOfTheThreeParts();
+    void rootThatNeverMatchesItsEntry();
+    void learningModeOffLeavesTheLibraryAlone();
+
+    void saveFailures_data();
+    void saveFailures();
+    void failedWriteLeavesTheOldFile();
+
+    void asyncSaveWritesTheSnapshot();
+    void asyncSavesRunInOrder();
+    void asyncSaveFailureIsReported();
+    void syncSaveWaitsForPendingSaves();
+    void loadWaitsForPendingSaves();
+
+    void messages();
+
+    void indexAgreesWithScanOverABook();
+
+private:
+    QString path() const { return m_dir->filePath(QStringLiteral("library.txt")); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestLibrary::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestLibrary::fileOfTheExample() {
+    WordLibrary lib;
+    lib.setLarr({u"чит"_qs, QString(), u"read"_qs});
+    QCOMPARE(lib.save(path()), QString());
+    QCOMPARE(readBytes(path()), QByteArray::fromHex("F7E8F20D0A0D0A726561640D0A"));
+
+    WordLibrary again;
+    QCOMPARE(again.load(path()), QString());
+    QCOMPARE(again.larr(), (QStringList{u"чит"_qs, QString(), u"read"_qs}));
+
+    lib.setLarr({});
+    QCOMPARE(lib.save(path()), QString());
+    QVERIFY(QFile::exists(path()));
+    QCOMPARE(readBytes(path()), QByteArray());
+}
+
+void TestLibrary::load_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList before{u"old"_qs, u"library"_qs};
+
+    // Empty content keeps what was there; any line replaces everything.
+    QTest::newRow("empty file") << QByteArray() << before;
+    QTest::newRow("one line") << QByteArray("a\r\n") << QStringList{u"a"_qs};
+
+    // Line ends.
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{u"a"_qs, u"b"_qs};
+    QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{u"a"_qs, u"b"_qs};
+    QTest::newRow("mixed") << QByteArray("a\nb\r\nc") << QStringList{u"a"_qs, u"b"_qs, u"c"_qs};
+    QTest::newRow("last line without break")
+        << QByteArray("a\r\nb") << QStringList{u"a"_qs, u"b"_qs};
+    QTest::newRow("lone CR stays in the line") << QByteArray("a\rb\r\n") << QStringList{u"a\rb"_qs};
+    QTest::newRow("only the CR before LF goes") << QByteArray("a\r\r\n") << QStringList{u"a\r"_qs};
+
+    // Empty lines.
+    QTest::newRow("one line break") << QByteArray("\r\n") << QStringList{QString()};
+    QTest::newRow("only line breaks")
+        << QByteArray("\r\n\n\r\n") << QStringList{QString(), QString(), QString()};
+    QTest::newRow("empty line inside")
+        << QByteArray("a\r\n\r\nb\r\n") << QStringList{u"a"_qs, QString(), u"b"_qs};
+
+    // Ctrl+Z ends the file.
+    QTest::newRow("Ctrl+Z after lines") << QByteArray("a\r\n\x1A"
+                                                      "b\r\n")
+                                        << QStringList{u"a"_qs};
+    QTest::newRow("Ctrl+Z inside a line") << QByteArray("ab\x1A"
+                                                        "c\r\nd")
+                                          << QStringList{u"ab"_qs};
+    QTest::newRow("Ctrl+Z first") << QByteArray("\x1A"
+                                                "a\r\n")
+                                  << before;
+
+    // The code page.
+    QTest::newRow("Cyrillic") << QByteArray("\xF7\xE8\xF2\r\n\xA8\xEB\xEA\xE0")
+                              << QStringList{u"чит"_qs, u"Ёлка"_qs};
+    QTest::newRow("no byte-order mark is skipped") << QByteArray("\xEF\xBB\xBF"
+                                                                 "a")
+                                                   << QStringList{u"п»їa"_qs};
+}
+
+void TestLibrary::load() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, expected);
+    QVERIFY(writeBytes(path(), bytes));
+    WordLibrary lib;
+    lib.setLarr({u"old"_qs, u"library"_qs});
+    QCOMPARE(lib.load(path()), QString());
+    QCOMPARE(lib.larr(), expected);
+}
+
+void TestLibrary::missingFileChangesNothing() {
+    WordLibrary lib;
+    lib.setLarr({u"old"_qs});
+    QCOMPARE(lib.load(path()), QString());
+    QCOMPARE(lib.larr(), QStringList{u"old"_qs});
+    QVERIFY(!QFile::exists(path()));
+}
+
+void TestLibrary::loadReplacesTheIndex() {
+    WordLibrary lib;
+    lib.setLarr({u"чит"_qs});
+    QCOMPARE(lib.CheckLib(u"читает"_qs, true), 1);
+    QVERIFY(writeBytes(path(), QByteArray("read\r\n")));
+    QCOMPARE(lib.load(path()), QString());
+    QCOMPARE(lib.CheckLib(u"reading"_qs, true), 1);
+    QCOMPARE(lib.CheckLib(u"читает"_qs, true), 2);
+    QCOMPARE(lib.larr(), (QStringList{u"read"_qs, u"чит"_qs}));
+}
+
+void TestLibrary::roundTripThroughTheCodePage() {
+    QStringList entries{u"чит"_qs, QString(), u"ЁЛКА ёлка"_qs, u"«»–—€№"_qs, u"read,"_qs};
+    QString every;
+    for (int b = 0x20; b < 0x100; ++b)
+        every += fromCodePage(QByteArray(1, static_cast<char>(b)));
+    entries << every.remove(QChar(0x7F));
+    WordLibrary lib;
+    lib.setLarr(entries);
+    QCOMPARE(lib.save(path()), QString());
+    WordLibrary again;
+    QCOMPARE(again.load(path()), QString());
+    QCOMPARE(again.larr(), entries);
+}
+
+void TestLibrary::unrepresentableCharacterDoesNotEndTheFile() {
+    WordLibrary lib;
+    lib.setLarr({u"café"_qs, u"中"_qs, u"\U0001F600"_qs, u"после"_qs});
+    QCOMPARE(lib.save(path()), QString());
+    QCOMPARE(readBytes(path()), QByteArray("caf?\r\n?\r\n?\r\n\xEF\xEE\xF1\xEB\xE5\r\n"));
+    WordLibrary again;
+    QCOMPARE(again.load(path()), QString());
+    QCOMPARE(again.larr(), (QStringList{u"caf?"_qs, u"?"_qs, u"?"_qs, u"после"_qs}));
+}
+
+void TestLibrary::directoryNamedLikeTheFile() {
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("library.txt")));
+    WordLibrary lib;
+    lib.setLarr({u"old"_qs});
+    const QString error = lib.load(path());
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(lib.larr(), QStringList{u"old"_qs});
+    QVERIFY(!lib.save(path()).isEmpty());
+    QVERIFY(QFileInfo(path()).isDir());
+}
+
+void TestLibrary::binaryFile() {
+    QByteArray bytes(1 << 20, Qt::Uninitialized);
+    QRandomGenerator rng(7);
+    for (char& b : bytes)
+        b = static_cast<char>(rng.bounded(256));
+    QVERIFY(writeBytes(path(), bytes));
+    const qsizetype mark = bytes.indexOf('\x1A');
+    const qsizetype lineFeeds = bytes.left(mark).count('\n');
+
+    WordLibrary lib;
+    QCOMPARE(lib.load(path()), QString());
+    QVERIFY(lib.larr().size() == lineFeeds || lib.larr().size() == lineFeeds + 1);
+    for (const QString& e : lib.larr())
+        QVERIFY(!e.contains(QLatin1Char('\n')) && !e.contains(QChar(0x1A)));
+    // What came in goes out again as it was.
+    lib.CheckLib(u"новое"_qs, true);
+    QCOMPARE(lib.save(path()), QString());
+    WordLibrary again;
+    QCOMPARE(again.load(path()), QString());
+    QCOMPARE(again.larr(), lib.larr());
+}
+
+void TestLibrary::hundredMegabyteFile() {
+    // 100 MB of Cyrillic bytes without Ctrl+Z, a line feed every 1000 bytes or
+    // so: a block of 1 MB repeated.
+    const qsizetype block = 1024 * 1024;
+    QByteArray one(block, Qt::Uninitialized);
+    QRandomGenerator rng(11);
+    qsizetype lineFeeds = 0;
+    for (char& b : one) {
+        const quint32 r = rng.generate();
+        b = (r >> 8) % 1000 == 0 ? '\n' : static_cast<char>(0xC0 + (r & 0x3F));
+        lineFeeds += b == '\n' ? 1 : 0;
+    }
+    one[block - 1] = 'x';
+    {
+        QFile f(path());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(f.write(one), block);
+    }
+    WordLibrary lib;
+    QCOMPARE(lib.load(path()), QString());
+    // The blocks join up where one ends in 'x' and the next goes on.
+    QCOMPARE(lib.larr().size(), 100 * lineFeeds + 1);
+}
+
+void TestLibrary::check_data() {
+    QTest::addColumn<QStringList>("library");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QList<int>>("results");
+    QTest::addColumn<QStringList>("after");
+    const QString blank = u"      "_qs + u" "_qs + u"        "_qs;
+
+    // Blank and line-break entries have the empty root.
+    QTest::newRow("blank entries") << QStringList{u"чит"_qs} << QStringList{blank, blank}
+                                   << QList<int>{2, 1} << QStringList{u"чит"_qs, QString()};
+    QTest::newRow("line-break entries") << QStringList{} << QStringList{u"\r"_qs, u"\n"_qs, blank}
+                                        << QList<int>{2, 1, 1} << QStringList{QString()};
+    QTest::newRow("empty entry already known")
+        << QStringList{QString()} << QStringList{blank} << QList<int>{1} << QStringList{QString()};
+
+    // Words and their forms.
+    QTest::newRow("same word twice") << QStringList{} << QStringList{u"книга"_qs, u"книга"_qs}
+                                     << QList<int>{2, 1} << QStringList{u"книг"_qs};
+    QTest::newRow("forms of one word")
+        << QStringList{} << QStringList{u"читает"_qs, u"читается,"_qs, u"Читать"_qs}
+        << QList<int>{2, 1, 1} << QStringList{u"чит"_qs};
+    QTest::newRow("punctuation around the word")
+        << QStringList{} << QStringList{u"(reading)"_qs, u"READ."_qs} << QList<int>{2, 1}
+        << QStringList{u"read"_qs};
+
+    // Hand-edited entries are cleaned before the comparison.
+    QTest::newRow("Latin capitals and comma")
+        << QStringList{u"READ,"_qs} << QStringList{u"reading"_qs} << QList<int>{1}
+        << QStringList{u"READ,"_qs};
+    QTest::newRow("entry in brackets") << QStringList{u"(walk)"_qs} << QStringList{u"walks"_qs}
+                                       << QList<int>{1} << QStringList{u"(walk)"_qs};
+    QTest::newRow("Cyrillic capitals never match")
+        << QStringList{u"ЧИТ"_qs} << QStringList{u"читает"_qs, u"читает"_qs} << QList<int>{2, 1}
+        << QStringList{u"ЧИТ"_qs, u"чит"_qs};
+    QTest::newRow("entry cleaned once only")
+        << QStringList{u"read,,"_qs} << QStringList{u"read"_qs} << QList<int>{2}
+        << QStringList{u"read,,"_qs, u"read"_qs};
+}
+
+void TestLibrary::check() {
+    QFETCH(QStringList, library);
+    QFETCH(QStringList, shown);
+    QFETCH(QList<int>, results);
+    QFETCH(QStringList, after);
+    WordLibrary lib;
+    lib.setLarr(library);
+    QList<int> got;
+    for (const QString& joined : shown)
+        got << lib.CheckLib(joined, true);
+    QCOMPARE(got, results);
+    QCOMPARE(lib.larr(), after);
+}
+
+void TestLibrary::checkOfTheThreeParts() {
+    WordLibrary lib;
+    QCOMPARE(lib.CheckLib(u"      ", QLatin1Char(' '), u"        ", true), 2);
+    QCOMPARE(lib.CheckLib(u"ч", QChar(u'и'), u"тается", true), 2);
+    QCOMPARE(lib.CheckLib(u"", QLatin1Char('\r'), u"", true), 1);
+    QCOMPARE(lib.CheckLib(u"чит", QChar(u'а'), u"ть", true), 1);
+    QCOMPARE(lib.larr(), (QStringList{QString(), u"чит"_qs}));
+}
+
+void TestLibrary::rootThatNeverMatchesItsEntry() {
+    // The straight quotation mark behind the word survives one cleaning, so
+    // the root keeps it and the cleaned entry does not.
+    WordLibrary lib;
+    const QString word = u"\"кот\""_qs;
+    const QString root = RootOfWord(clean(word));
+    QCOMPARE(root, u"кот\""_qs);
+    for (int i = 1; i <= 3; ++i) {
+        QCOMPARE(lib.CheckLib(word, true), 2);
+        QCOMPARE(lib.larr().size(), i);
+        QCOMPARE(lib.larr().last(), root);
+    }
+    // The cleaned entry matches the word without quotation marks.
+    QCOMPARE(lib.CheckLib(u"кот"_qs, true), 1);
+    QCOMPARE(lib.larr().size(), 3);
+}
+
+void TestLibrary::learningModeOffLeavesTheLibraryAlone() {
+    WordLibrary lib;
+    QCOMPARE(lib.CheckLib(u"новое"_qs, false), 1);
+    QCOMPARE(lib.CheckLib(u"н", QChar(u'о'), u"вое", false), 1);
+    QVERIFY(lib.larr().isEmpty());
+    QCOMPARE(lib.CheckLib(u"новое"_qs, true), 2);
+}
+
+void TestLibrary::saveFailures_data() {
+    QTest::addColumn<QString>("target");
+    QTest::newRow("path is a directory") << QStringLiteral("library.txt");
+    QTest::newRow("directory does not exist") << QStringLiteral("missing/library.txt");
+    QTest::newRow("under /proc") << QStringLiteral("/proc/library.txt");
+}
+
+void TestLibrary::saveFailures() {
+    QFETCH(QString, target);
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("library.txt")));
+    const QString file = QDir(m_dir->path()).filePath(target);
+    WordLibrary lib;
+    lib.setLarr({u"чит"_qs});
+    QVERIFY(!lib.save(file).isEmpty());
+    QCOMPARE(lib.larr(), QStringList{u"чит"_qs});
+    QVERIFY(QFileInfo(path()).isDir());
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestLibrary::failedWriteLeavesTheOldFile() {
+    // A limit on the size of files the process writes makes the write fail
+    // even for root, like a full disk.
+    WordLibrary lib;
+    lib.setLarr({u"чит"_qs, QString(), u"read"_qs});
+    QCOMPARE(lib.save(path()), QString());
+    const QByteArray old = readBytes(path());
+    QCOMPARE(old.size(), 13);
+
+    QStringList big;
+    for (int i = 0; i < 20000; ++i)
+        big << u"корень"_qs + QString::number(i);
+    lib.setLarr(big);
+    QString error;
+    {
+        FileSizeLimit limit(4096);
+        QVERIFY(limit.active());
+        error = lib.save(path());
+    }
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readBytes(path()), old);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{u"library.txt"_qs});
+    QCOMPARE(lib.larr(), big);
+    QCOMPARE(lib.save(path()), QString());
+    QCOMPARE(readBytes(path()), WordLibrary::encode(big));
+}
+
+void TestLibrary::asyncSaveWritesTheSnapshot() {
+    WordLibrary lib;
+    QSignalSpy finished(&lib, &WordLibrary::saveFinished);
+    lib.setLarr({u"чит"_qs});
+    lib.saveAsync(path());
+    QCOMPARE(lib.CheckLib(u"reading"_qs, true), 2);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.at(0).at(0).toString(), QString());
+    QCOMPARE(readBytes(path()), QByteArray("\xF7\xE8\xF2\r\n"));
+    QCOMPARE(lib.larr(), (QStringList{u"чит"_qs, u"read"_qs}));
+}
+
+void TestLibrary::asyncSavesRunInOrder() {
+    WordLibrary lib;
+    QSignalSpy finished(&lib, &WordLibrary::saveFinished);
+    QStringList big;
+    for (int i = 0; i < 100000; ++i)
+        big << QString::number(i);
+    lib.setLarr(big);
+    lib.saveAsync(path());
+    lib.setLarr({u"last"_qs});
+    lib.saveAsync(path());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 20000);
+    QCOMPARE(readBytes(path()), QByteArray("last\r\n"));
+}
+
+void TestLibrary::asyncSaveFailureIsReported() {
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("library.txt")));
+    WordLibrary lib;
+    QSignalSpy finished(&lib, &WordLibrary::saveFinished);
+    lib.saveAsync(path());
+    lib.saveAsync(m_dir->filePath(QStringLiteral("other.txt")));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 10000);
+    QVERIFY(!finished.at(0).at(0).toString().isEmpty());
+    QCOMPARE(finished.at(1).at(0).toString(), QString());
+}
+
+void TestLibrary::syncSaveWaitsForPendingSaves() {
+    WordLibrary lib;
+    QStringList big;
+    for (int i = 0; i < 200000; ++i)
+        big << QString::number(i);
+    lib.setLarr(big);
+    lib.saveAsync(path());
+    lib.setLarr({u"last"_qs});
+    QCOMPARE(lib.save(path()), QString());
+    QCOMPARE(readBytes(path()), QByteArray("last\r\n"));
+}
+
+void TestLibrary::loadWaitsForPendingSaves() {
+    WordLibrary lib;
+    QStringList big;
+    for (int i = 0; i < 200000; ++i)
+        big << QString::number(i);
+    lib.setLarr(big);
+    lib.saveAsync(path());
+    lib.setLarr({u"other"_qs});
+    QCOMPARE(lib.load(path()), QString());
+    QCOMPARE(lib.larr(), big);
+}
+
+void TestLibrary::messages() {
+    QCOMPARE(loadFailedMessage(u"Is a directory"_qs),
+             u"Не удалось загрузить словарь.  [Is a directory]"_qs);
+    QCOMPARE(saveFailedMessage(u"No space left on device"_qs),
+             u"Не удалось сохранить словарь.  [No space left on device]"_qs);
+}
+
+void TestLibrary::indexAgreesWithScanOverABook() {
+    const QString text = corpus::read(QStringLiteral("ru_pushkin_kapitanskaya_dochka.txt"));
+    QVERIFY(!text.isEmpty());
+    WordSequence sarr;
+    const int k = cutWhole(sarr, text);
+    QVERIFY(k > 10000);
+
+    // A hand-edited library: roots of words of the book spoiled in the ways
+    // people spoil them, plus empty lines.
+    QRandomGenerator rng(2024);
+    QStringList start;
+    for (int n = 0; n < 600; ++n) {
+        QString e = RootOfWord(clean(sarr.joined(static_cast<int>(rng.bounded(k)))));
+        switch (rng.bounded(7)) {
+        case 0:
+            e = e.toUpper();
+            break;
+        case 1:
+            e += QLatin1Char(',');
+            break;
+        case 2:
+            e = QLatin1Char('"') + e + QLatin1Char('"');
+            break;
+        case 3:
+            e = QStringLiteral("READ") + e;
+            break;
+        case 4:
+            e = QString();
+            break;
+        case 5:
+            e = QLatin1Char('(') + e + QStringLiteral(").");
+            break;
+        default:
+            break;
+        }
+        start << e;
+    }
+    QByteArray file;
+    for (const QString& e : std::as_const(start))
+        file += toCodePage(e) + (rng.bounded(2) ? QByteArray("\r\n") : QByteArray("\n"));
+    QVERIFY(writeBytes(path(), file));
+
+    WordLibrary lib;
+    QCOMPARE(lib.load(path()), QString());
+    QCOMPARE(lib.larr(), start);
+    QStringList refLarr = start;
+    QStringList refCleaned;
+    for (const QString& e : std::as_const(start))
+        refCleaned << clean(e);
+
+    int known = 0;
+    for (int i = 0; i < k; ++i) {
+        const bool learning = rng.bounded(10) != 0;
+        const int expected = learning ? scanCheck(refLarr, refCleaned, sarr.joined(i)) : 1;
+        const int got = lib.CheckLib(sarr.left(i), sarr.letter(i), sarr.rest(i), learning);
+        if (got != expected)
+            QFAIL(qPrintable(QStringLiteral("entry %1 \"%2\"").arg(i).arg(sarr.joined(i))));
+        known += got == 1 ? 1 : 0;
+    }
+    QCOMPARE(lib.larr(), refLarr);
+    QVERIFY(known > k / 2);
+    QVERIFY(refLarr.size() > start.size() + 1000);
+}
+
+QTEST_GUILESS_MAIN(TestLibrary)
+#include "tst_library.moc"
