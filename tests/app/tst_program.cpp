@@ -1,0 +1,259 @@
+// The whole program, started and ended in a temporary folder, with message
+// boxes answered by the test, no update server, and real timers.
+#include "app/program.h"
+#include "corpus.h"
+#include "fakes.h"
+#include "platform/hotkeys.h"
+#include "platform/hotkeys_activation.h"
+#include "platform/http_get_qt.h"
+#include "platform/power.h"
+#include "reading/reader.h"
+#include "reading/timer.h"
+#include "storage/ini_file.h"
+#include "ui/closing_dialog.h"
+#include "ui/main_window.h"
+#include "ui/speed_button.h"
+#include "ui/splash.h"
+#include "ui/state_progress_bar.h"
+#include "ui/text_box.h"
+#include "ui/word_label.h"
+#include "words/library.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// One run of the program: the services it takes from the system replaced,
+// its files in `folder`.
+struct Run {
+    explicit Run(const QString& folder)
+        : program(Platform{boxes, opener, http, hotkeys, activation, power, clock,
+                           TimeFormat(QLocale::c()), folder + QStringLiteral("/kestrix.ini"),
+                           folder + QStringLiteral("/library.txt"),
+                           // Nothing listens there: the update check fails at once.
+                           QUrl(QStringLiteral("http://127.0.0.1:9/kestrix/ver.txt")),
+                           QUrl(QStringLiteral("http://kestrix.test/kestrix"))}) {}
+
+    // Starts the program, runs `script` once the event loop runs, and returns
+    // when the program has ended (the saves done).
+    void run(const std::function<void()>& script) {
+        program.start();
+        QTimer::singleShot(0, &program, script);
+        program.exec();
+    }
+    QString shown() const {
+        return program.Form1->Label1->text() + program.Form1->Label2->text() +
+               program.Form1->Label3->text();
+    }
+
+    ScriptedMessageBoxes boxes;
+    RecordingUrlOpener opener;
+    QtHttpGet http;
+    ManualHotkeys hotkeys;
+    ApplicationActivation activation{ApplicationActivation::Source::Manual};
+    NoPowerInhibitor power;
+    SystemClock clock;
+    Program program;
+};
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The next word entry from `i` on, blanks and line breaks skipped, with a line
+// break at its end dropped.
+QString wordFrom(const WordSequence& s, int i) {
+    for (; s.holds(i); ++i) {
+        QString w = s.joined(i).trimmed();
+        if (!w.isEmpty())
+            return w;
+    }
+    return {};
+}
+
+const QString failedUpdate =
+    QStringLiteral("Не удалось загрузить информацию о новых версиях программы.");
+
+} // namespace
+
+class TestProgram : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void firstStartWithoutFiles();
+    void readingSessionIsContinuedNextTime();
+    void closeDuringPreparation_data();
+    void closeDuringPreparation();
+    void closeWithoutReadingLeavesSettingsAlone();
+};
+
+void TestProgram::firstStartWithoutFiles() {
+    QTemporaryDir dir;
+    Run r(dir.path());
+    QString welcome;
+    r.run([&] {
+        welcome = r.program.Form1->Memo1->toPlainText();
+        QCOMPARE(r.program.Form1->height(), 200);
+        QCOMPARE(r.program.Form1->width(), 356);
+        QCOMPARE(r.program.Form1->ComboBox1->currentIndex(), 3);
+        QCOMPARE(r.shown(),
+                 Program::contactLeft() + Program::contactLetter() + Program::contactRest());
+        QVERIFY(r.program.Form1->isVisible());
+        QVERIFY(!r.program.Form2->isVisible());
+        QVERIFY(!r.program.Form3->isVisible());
+        r.program.Form1->close();
+    });
+    QVERIFY(welcome.startsWith(u"Добро пожаловать в программу по скорочтению Kestrix."_qs));
+    QCOMPARE(r.boxes.shown.size(), 1);
+    QCOMPARE(r.boxes.shown[0].text, failedUpdate);
+    // The library is saved at the end (empty), the settings are not.
+    QVERIFY(QFile::exists(dir.filePath(u"library.txt"_qs)));
+    QVERIFY(!QFile::exists(dir.filePath(u"kestrix.ini"_qs)));
+}
+
+void TestProgram::readingSessionIsContinuedNextTime() {
+    const QString book = corpus::read(QStringLiteral("ru_chekhov_toska.txt"));
+    QVERIFY(!book.isEmpty());
+    QTemporaryDir dir;
+    int bookmark = -1;
+    QString nextWord;
+    {
+        Run r(dir.path());
+        r.run([&] {
+            TForm1* f = r.program.Form1;
+            f->Memo1->setPlainText(book);
+            f->ComboBox1->setCurrentIndex(17);
+            f->CheckBox1->setChecked(true);
+            f->ProgressBar1->setState(StateProgressBar::State::Paused);
+            f->SpeedButton1->clickFromCode();
+            QTimer::singleShot(2500, f, [&, f] {
+                bookmark = r.program.state.sh;
+                nextWord = wordFrom(r.program.state.sarr, bookmark);
+                f->close();
+            });
+        });
+        QVERIFY(bookmark > 10); // 1.5 s at 1000 wpm
+        QCOMPARE(r.program.Form1->SpeedButton2->text(), Reader::resumeCaption());
+    }
+    QVERIFY(QFile::exists(dir.filePath(u"kestrix.ini"_qs)));
+    QVERIFY(fileBytes(dir.filePath(u"library.txt"_qs)).size() > 10);
+
+    Run again(dir.path());
+    QString firstShown;
+    int speed = -1;
+    bool learning = false;
+    StateProgressBar::State colour = StateProgressBar::State::Normal;
+    int sh = -1;
+    int sh1 = -1;
+    again.run([&] {
+        TForm1* f = again.program.Form1;
+        speed = f->ComboBox1->currentIndex();
+        learning = f->CheckBox1->isChecked();
+        colour = f->ProgressBar1->state();
+        sh = again.program.state.sh;
+        sh1 = again.program.state.sh1;
+        // The first word tick comes one second after Start.
+        connect(&again.program.reader->Timer1, &Timer::timeout, f, [&, f] {
+            if (firstShown.isNull()) {
+                firstShown = again.shown().trimmed();
+                f->close();
+            }
+        });
+        f->SpeedButton1->clickFromCode();
+    });
+    QCOMPARE(speed, 17);
+    QVERIFY(learning);
+    QCOMPARE(colour, StateProgressBar::State::Paused);
+    QCOMPARE(sh, bookmark);
+    QCOMPARE(sh1, bookmark);
+    QCOMPARE(again.boxes.shown.size(), 1); // only the update failure, no learning-mode text
+    // The bookmark is the entry the next tick shows: after a restart the
+    // reader goes on with the word that followed the last one seen.
+    if (!again.program.state.sarr.isBlank(bookmark))
+        QCOMPARE(firstShown, nextWord);
+    QCOMPARE(wordFrom(again.program.state.sarr, bookmark), nextWord);
+}
+
+void TestProgram::closeDuringPreparation_data() {
+    QTest::addColumn<QString>("choice");
+    QTest::newRow("kill") << u"kill"_qs;
+    QTest::newRow("hide") << u"hide"_qs;
+    QTest::newRow("press on the progress bar") << u"progress"_qs;
+}
+
+void TestProgram::closeDuringPreparation() {
+    QFETCH(QString, choice);
+    const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
+    QVERIFY(!book.isEmpty());
+    QTemporaryDir dir;
+    Run r(dir.path());
+    bool ranDuringPreparation = false;
+    bool loopEndedWhilePreparing = false;
+    connect(&r.program, &Program::loopEnded, this,
+            [&] { loopEndedWhilePreparing = r.program.reader->preparing(); });
+    r.run([&] {
+        TForm1* f = r.program.Form1;
+        TForm2* d = r.program.Form2;
+        f->Memo1->setPlainText(book);
+        QTimer::singleShot(0, f, [&, f, d] {
+            ranDuringPreparation = r.program.reader->preparing();
+            f->close();
+            QVERIFY(d->isVisible());
+            QVERIFY(!f->isEnabled());
+            if (choice == u"kill") {
+                d->SpeedButton1->clickFromCode();
+                QCOMPARE(d->SpeedButton1->font().pointSize(), 11);
+            } else if (choice == u"hide") {
+                d->SpeedButton2->clickFromCode();
+                QVERIFY(!f->isVisible());
+                QVERIFY(!d->isVisible());
+            } else {
+                QTest::mousePress(d->ProgressBar1, Qt::LeftButton);
+                QVERIFY(!d->isVisible());
+                QVERIFY(f->isEnabled());
+            }
+        });
+        f->SpeedButton1->clickFromCode();
+    });
+    QVERIFY(ranDuringPreparation);
+    QVERIFY(!loopEndedWhilePreparing); // the program ends when the preparation returns
+    IniFile ini;
+    QVERIFY(ini.load(dir.filePath(u"kestrix.ini"_qs)));
+    const int stored = ini.intValue(u"Config", u"TextLength", -1);
+    QCOMPARE(stored, r.program.state.k1);
+    if (choice == u"kill")
+        QVERIFY(stored < 400000);
+    else
+        QVERIFY(stored > 500000);
+    QCOMPARE(ini.keyCount(u"Content"), stored);
+}
+
+void TestProgram::closeWithoutReadingLeavesSettingsAlone() {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(u"kestrix.ini"_qs);
+    const QByteArray before =
+        "; kept\r\n[Config]\r\nStudyMode=0\r\nSpeed=5\r\nTextLength=3\r\nTextPosition=1\r\n"
+        "[Content]\r\nword_0=раз\r\nword_1=два\r\nword_2=три\r\n";
+    {
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    }
+    Run r(dir.path());
+    r.run([&] {
+        QCOMPARE(r.program.Form1->ComboBox1->currentIndex(), 5);
+        QCOMPARE(r.program.state.sh, 1);
+        r.program.Form1->ComboBox1->setCurrentIndex(9);
+        r.program.Form1->close();
+    });
+    QCOMPARE(fileBytes(ini), before);
+}
+
+QTEST_MAIN(TestProgram)
+#include "tst_program.moc"
