@@ -80,6 +80,7 @@ private Q_SLOTS:
     void roundTripThroughTheCodePage();
     void unrepresentableCharacterDoesNotEndTheFile();
     void directoryNamedLikeTheFile();
+    void readErrorKeepsTheLibrary();
     void binaryFile();
     void hundredMegabyteFile();
 
@@ -235,6 +236,18 @@ void TestLibrary::directoryNamedLikeTheFile() {
     QCOMPARE(lib.larr(), QStringList{u"old"_qs});
     QVERIFY(!lib.save(path()).isEmpty());
     QVERIFY(QFileInfo(path()).isDir());
+}
+
+void TestLibrary::readErrorKeepsTheLibrary() {
+    // Opens, but every read fails (EINVAL).
+    const QString unreadable = QStringLiteral("/proc/self/clear_refs");
+    if (!QFileInfo::exists(unreadable))
+        QSKIP("no /proc/self/clear_refs");
+    WordLibrary lib;
+    lib.setLarr({u"old"_qs, u"чит"_qs});
+    QVERIFY(!lib.load(unreadable).isEmpty());
+    QCOMPARE(lib.larr(), (QStringList{u"old"_qs, u"чит"_qs}));
+    QCOMPARE(lib.CheckLib(u"читает"_qs, true), 1);
 }
 
 void TestLibrary::binaryFile() {
