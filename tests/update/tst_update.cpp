@@ -296,7 +296,9 @@ void TestUpdate::check() {
     }
     // One GET of the version file, or one per hop of a redirect (at most 3).
     const int expectedGets = QByteArray(QTest::currentDataTag()) == "redirect loop" ? 4 : 1;
-    QCOMPARE(server.requestsFor(path), expectedGets);
+    // Qt may repeat a GET on a fresh connection after the server closed one.
+    QVERIFY(server.requestsFor(path) >= expectedGets);
+    QVERIFY(server.requestsFor(path) <= 2 * expectedGets);
     const QByteArray head = server.requests.first();
     QVERIFY2(head.startsWith(QByteArray("GET " + path + " HTTP/1.1\r\n")), head.constData());
     QCOMPARE(LocalHttpServer::header(head, "Accept"),
