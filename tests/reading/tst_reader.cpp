@@ -4,6 +4,9 @@
 #include "reader_fixture.h"
 
 #include "corpus.h"
+#include "reading/preparation.h"
+#include "storage/conf.h"
+#include "storage/memory_conf_view.h"
 #include "ui/state_progress_bar.h"
 #include "words/root_of_word.h"
 
@@ -41,6 +44,9 @@ private Q_SLOTS:
     void learningModeMessageOnce();
     void progressBarColourCycle();
     void killStopsCuttingWithEntriesCut();
+    void textBoxGivesStartTheTextAsPut_data();
+    void textBoxGivesStartTheTextAsPut();
+    void restoredBookKeepsItsPositionsThroughTheTextBox();
     void secondStartAbandonsTheFirstPreparation();
 };
 
@@ -418,6 +424,39 @@ void TestReader::secondStartAbandonsTheFirstPreparation() {
     QCOMPARE(f.state.sarr.written(), 2);
     QCOMPARE(f.state.sarr.joined(1), u"текст"_qs);
     QVERIFY(!f.reader.preparing());
+}
+
+void TestReader::textBoxGivesStartTheTextAsPut_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << u"раз\r\nдва "_qs;
+    QTest::newRow("LF") << u"раз\nдва "_qs;
+    QTest::newRow("lone CR") << u"раз\rдва "_qs;
+    QTest::newRow("LF CR, as a restored book has") << u" раз \n\r \n\r два "_qs;
+    QTest::newRow("line separator") << u"раз\u2028два "_qs;
+    QTest::newRow("no-break space and tab") << u"раз\u00a0два\tтри "_qs;
+    QTest::newRow("line breaks at both ends") << u"\n\rраз два\n\r"_qs;
+}
+
+void TestReader::textBoxGivesStartTheTextAsPut() {
+    QFETCH(QString, text);
+    ReaderFixture f;
+    f.form.Memo1->setPlainText(text);
+    QCOMPARE(startText(f.form.Memo1->document()->toRawText()), startText(text));
+}
+
+void TestReader::restoredBookKeepsItsPositionsThroughTheTextBox() {
+    // A stored book comes back through the text box as Start will see it.
+    const QString book = corpus::read(QStringLiteral("ru_lermontov_geroi_nashego_vremeni.txt"));
+    ReaderFixture f;
+    f.state.k1 = cutWhole(f.state.sarr, book);
+    MemoryConfView saved;
+    const QString ini = f.dir.filePath(u"kestrix.ini"_qs);
+    SaveConf(saved, f.state, ini);
+    MemoryConfView restored;
+    ReadingState again;
+    LoadConf(restored, again, ini, f.clock, TimeFormat(QLocale::c()));
+    f.form.Memo1->setPlainText(restored.text);
+    QCOMPARE(startText(f.form.Memo1->document()->toRawText()), startText(restored.text));
 }
 
 QTEST_MAIN(TestReader)
