@@ -67,10 +67,12 @@ double percentile(std::vector<double> v, double p) {
 
 // Start on the largest book: how long the whole preparation takes, and the
 // longest time a pending event waited meanwhile (the gap between two turns of
-// a zero-interval timer).
+// a zero-interval timer). The first turn after Start, which also repaints the
+// window in its reading state, is reported on its own.
 void BM_StartLargestBookInWindow(benchmark::State& st) {
     const QString book = corpusText(true);
     double longestGapMs = 0;
+    double firstGapMs = 0;
     for (auto _ : st) {
         Window w;
         w.form.Memo1->setPlainText(book);
@@ -78,11 +80,16 @@ void BM_StartLargestBookInWindow(benchmark::State& st) {
         using Clock = std::chrono::steady_clock;
         Clock::time_point last = Clock::now();
         double gap = 0;
+        double firstGap = -1;
         QTimer probe;
         probe.setInterval(0);
         QObject::connect(&probe, &QTimer::timeout, [&] {
             const auto now = Clock::now();
-            gap = std::max(gap, std::chrono::duration<double, std::milli>(now - last).count());
+            const double g = std::chrono::duration<double, std::milli>(now - last).count();
+            if (firstGap < 0)
+                firstGap = g; // includes the window's repaint after Start
+            else
+                gap = std::max(gap, g);
             last = now;
         });
         probe.start();
@@ -94,8 +101,10 @@ void BM_StartLargestBookInWindow(benchmark::State& st) {
         probe.stop();
         w.reader.Timer1.setEnabled(false);
         longestGapMs = std::max(longestGapMs, gap);
+        firstGapMs = std::max(firstGapMs, firstGap);
         st.counters["entries"] = w.state.k1;
     }
+    st.counters["first_turn_ms"] = firstGapMs;
     st.counters["longest_event_gap_ms"] = longestGapMs;
 }
 BENCHMARK(BM_StartLargestBookInWindow)

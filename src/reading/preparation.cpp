@@ -2,22 +2,26 @@
 
 #include <climits>
 
+void appendStartText(QString& out, QStringView in) {
+    const qsizetype n = in.size();
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = in[i].unicode();
+        if (c != u'\r' && c != u'\n' && c != 0x2028 && c != 0x2029)
+            continue;
+        out.append(in.mid(runStart, i - runStart));
+        if (c == u'\r' && i + 1 < n && in[i + 1] == QLatin1Char('\n'))
+            ++i;
+        out.append(u"\r\n");
+        runStart = i + 1;
+    }
+    out.append(in.mid(runStart));
+}
+
 QString startText(QStringView in) {
     QString out;
     out.reserve(in.size() + in.size() / 16);
-    const qsizetype n = in.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = in[i].unicode();
-        if (c == u'\r') {
-            if (i + 1 < n && in[i + 1] == QLatin1Char('\n'))
-                ++i;
-            out += QLatin1String("\r\n");
-        } else if (c == u'\n' || c == 0x2029 || c == 0x2028) {
-            out += QLatin1String("\r\n");
-        } else {
-            out += QChar(c);
-        }
-    }
+    appendStartText(out, in);
     return out;
 }
 
@@ -42,6 +46,12 @@ bool Preparation::isDelimiter(QChar c) {
 
 Preparation::Preparation(WordSequence& sarr, QString ar) : m_sarr(sarr) {
     m_sarr.reset(std::move(ar));
+    m_ar = m_sarr.text().constData();
+    m_length = m_sarr.text().size();
+}
+
+void Preparation::appendText(QStringView more) {
+    m_sarr.appendText(more);
     m_ar = m_sarr.text().constData();
     m_length = m_sarr.text().size();
 }

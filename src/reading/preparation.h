@@ -8,6 +8,8 @@
 // its form (CR LF, a lone CR or LF, a paragraph or line separator), becomes
 // the pair CR LF.
 QString startText(QStringView textBoxText);
+// The same, appended to `out`.
+void appendStartText(QString& out, QStringView textBoxText);
 
 // The preparation loop: walks the text character by character, gathers words
 // up to a delimiter and stores them, split around their recognition letter,
@@ -17,6 +19,10 @@ class Preparation {
 public:
     // Resets `sarr` to the text `ar` (the sequence keeps its own copy).
     Preparation(WordSequence& sarr, QString ar);
+
+    // Extends the text to cut (already in the form `startText` gives), for a
+    // caller that gathers it piece by piece.
+    void appendText(QStringView more);
 
     // Visits up to `maxChars` further characters; returns whether the whole
     // text has been visited.

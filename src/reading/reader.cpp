@@ -17,12 +17,15 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace {
 
 // Characters cut between two looks at the clock, and the longest stretch of
 // cutting before pending events get their turn.
 constexpr qsizetype sliceChars = 4096;
+constexpr qsizetype gatherChars = 32768;
 constexpr qint64 yieldAfterNs = 1'000'000;
 constexpr qint64 msPerDay = 24LL * 60 * 60 * 1000;
 
@@ -83,10 +86,14 @@ qint64 Reader::timeOfDayMs() const {
 void Reader::SpeedButton1Click() {
     if (m_form.CheckBox1->isChecked())
         LoadLib();
-    QString ar = startText(m_form.Memo1->document()->toRawText());
-    if (ar.size() < 10)
+    // The text's length as Start cuts it: every line break counts as CR LF.
+    QTextDocument* doc = m_form.Memo1->document();
+    qsizetype length = doc->characterCount() - 1 + (doc->blockCount() - 1);
+    if (length < 16) // line separators inside a paragraph count twice too
+        length = startText(doc->toRawText()).size();
+    if (length < 10)
         return;
-    if (!ar.contains(QLatin1Char(' ')))
+    if (doc->find(QStringLiteral(" ")).isNull())
         return;
     m_services.hotkeys.registerAll();
     m_form.SpeedButton1->setEnabled(false);
@@ -103,22 +110,49 @@ void Reader::SpeedButton1Click() {
         m_state.j = j;
     Timer1.setInterval(1000);
     Timer1.setEnabled(true);
-    prepare(std::move(ar));
+    prepare(length);
 }
 
-void Reader::prepare(QString ar) {
+void Reader::prepare(qsizetype length) {
     const quint64 generation = ++m_generation;
     const qint64 rtime = timeOfDayMs();
-    Preparation p(m_state.sarr, std::move(ar));
-    m_state.k1 = p.estimate();
+    Preparation p(m_state.sarr, QString());
+    m_state.sarr.reserveText(length);
+    // Books give an entry for every five or six characters; room for more
+    // than that keeps the sequence from moving while it is being cut.
+    m_state.sarr.reserve(length / 4 + 16);
+    m_state.k1 = static_cast<int>(qMin<qsizetype>(length / 5, INT_MAX));
     ++m_preparing;
     QProgressBar* progress = m_closing.ProgressBar1;
     progress->setMaximum(m_state.k1);
+
+    // The text is taken from the text box paragraph by paragraph, a slice at
+    // a time, so that even a whole novel never holds up pending events.
+    QTextDocument* doc = m_form.Memo1->document();
+    QTextBlock block = doc->begin();
+    int blockNumber = 0;
+    int revision = doc->revision();
+    bool gathered = false;
+    QString piece;
+
     QElapsedTimer sinceYield;
     sinceYield.start();
     bool abandoned = false;
     for (;;) {
-        const bool done = p.step(sliceChars);
+        if (!gathered && p.length() - p.visited() < sliceChars) {
+            piece.clear();
+            while (block.isValid() && piece.size() < gatherChars) {
+                const QTextBlock next = block.next();
+                appendStartText(piece, block.text());
+                if (next.isValid())
+                    piece += QLatin1String("\r\n");
+                block = next;
+                ++blockNumber;
+            }
+            gathered = !block.isValid();
+            p.appendText(piece);
+        }
+        const bool done = p.step(sliceChars) && gathered;
         progress->setMaximum(m_state.k1);
         progress->setValue(qMin(p.k(), m_state.k1));
         if (p.k() > 0) {
@@ -137,6 +171,13 @@ void Reader::prepare(QString ar) {
                 // A second Start cut the current text; this loop's text is gone.
                 abandoned = true;
                 break;
+            }
+            if (doc->revision() != revision) {
+                // The text was edited during a pause: go on from the same
+                // paragraph of the edited text.
+                revision = doc->revision();
+                block = doc->findBlockByNumber(blockNumber);
+                gathered = gathered || !block.isValid();
             }
         }
         if (stopRequested && stopRequested())

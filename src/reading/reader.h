@@ -79,7 +79,7 @@ Q_SIGNALS:
 
 private:
     void connectControls();
-    void prepare(QString ar);
+    void prepare(qsizetype length);
     void showEntry(int i);
     void endReading();
     void fontButtonClick(bool faceA);

@@ -24,6 +24,9 @@ class WordSequence {
 public:
     // Empties the sequence and takes `text` as the text the entries point into.
     void reset(QString text = QString());
+    // Extends the text the entries point into; entries stay valid.
+    void appendText(QStringView more) { m_text.append(more); }
+    void reserveText(qsizetype n) { m_text.reserve(n); }
     // Empties the sequence, keeping no text ("holds no entries at all").
     void clear() { reset(); }
 
