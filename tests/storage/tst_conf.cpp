@@ -2,6 +2,7 @@
 // and the reader's round trip over real books.
 #include "corpus.h"
 #include "fakes.h"
+#include "file_size_limit.h"
 #include "platform/time_format.h"
 #include "reading/preparation.h"
 #include "storage/conf.h"
@@ -148,23 +149,6 @@ QStringList misaligned(const RoundTrip& r, int from, int to, int max = 5) {
     }
     return out;
 }
-
-// Makes the next file writes of this process fail beyond `bytes`, as a full
-// disk does (tests run as root, which ignores permissions but not this).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit l = m_old;
-        l.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &l);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // The INI layer: reading rules, integers, encodings, writing and atomic saves.
+#include "file_size_limit.h"
 #include "storage/ini_file.h"
 
 #include <QRandomGenerator>
@@ -24,23 +25,6 @@ bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
-
-// Limits the size of files this process may write, so that a save fails
-// midway as on a full disk (root ignores permissions, not this limit).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit l = m_old;
-        l.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &l);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // The word library: its file, the learning-mode check and the saves.
 #include "corpus.h"
+#include "file_size_limit.h"
 #include "platform/codepage.h"
 #include "reading/preparation.h"
 #include "words/clean.h"
@@ -42,28 +43,6 @@ int scanCheck(QStringList& larr, QStringList& cleanedEntries, const QString& joi
     cleanedEntries.append(clean(root));
     return 2;
 }
-
-// The process may write files of at most `bytes` bytes while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 } // namespace
 
