@@ -17,6 +17,7 @@
 #include "update/update_check.h"
 #include "words/library.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 
 Program::Program(Platform platform, QObject* parent)
@@ -98,7 +99,10 @@ void Program::FormShow() {
 }
 
 void Program::FormDeactivate() {
-    reader->AppActivate();
+    // Only a switch to another window of the program counts; a switch to
+    // another application releases the keys through AppDeactivate.
+    if (QApplication::activeWindow() != nullptr)
+        reader->AppActivate();
 }
 
 void Program::FormCloseQuery(QCloseEvent* event) {
