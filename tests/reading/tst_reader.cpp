@@ -44,6 +44,7 @@ private Q_SLOTS:
     void learningModeMessageOnce();
     void progressBarColourCycle();
     void killStopsCuttingWithEntriesCut();
+    void realTimersWhileALongTextIsCut();
     void textBoxGivesStartTheTextAsPut_data();
     void textBoxGivesStartTheTextAsPut();
     void restoredBookKeepsItsPositionsThroughTheTextBox();
@@ -408,6 +409,32 @@ void TestReader::killStopsCuttingWithEntriesCut() {
     QVERIFY(cutWhenKilled > 0);
     QCOMPARE(f.state.k1, cutWhenKilled);
     QVERIFY(f.state.k1 < 400000);
+}
+
+void TestReader::realTimersWhileALongTextIsCut() {
+    const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
+    QVERIFY(!book.isEmpty());
+    ReaderFixture f;
+    f.form.Memo1->setPlainText(book);
+    int servedWhileCutting = 0;
+    QTimer other;
+    other.setInterval(5);
+    connect(&other, &QTimer::timeout, [&] { servedWhileCutting += f.reader.preparing() ? 1 : 0; });
+    other.start();
+    QElapsedTimer sinceStart;
+    qint64 firstWordAfter = -1;
+    connect(&f.reader.Timer1, &Timer::timeout, [&] {
+        if (firstWordAfter < 0)
+            firstWordAfter = sinceStart.elapsed();
+    });
+    sinceStart.start();
+    f.form.SpeedButton1->clickFromCode();
+    QVERIFY(servedWhileCutting > 0); // timers run between slices of the cutting
+    QCOMPARE(f.state.k1, 552509);
+    QTRY_VERIFY_WITH_TIMEOUT(firstWordAfter >= 0, 10000);
+    QVERIFY2(firstWordAfter >= 995, qPrintable(QString::number(firstWordAfter)));
+    QCOMPARE(f.form.Label1->text() + f.form.Label2->text() + f.form.Label3->text(),
+             f.state.sarr.joined(0));
 }
 
 void TestReader::secondStartAbandonsTheFirstPreparation() {
