@@ -36,8 +36,6 @@ public:
     // Characters visited so far and in all.
     qsizetype visited() const { return m_i; }
     qsizetype length() const { return m_length; }
-    // The entry count estimated from the text's length: characters div 5.
-    int estimate() const { return static_cast<int>(qMin<qsizetype>(m_length / 5, INT_MAX)); }
 
     static bool isDelimiter(QChar c);
 

@@ -186,7 +186,6 @@ void Reader::prepare(qsizetype length) {
     --m_preparing;
     if (!abandoned)
         m_state.k1 = p.k();
-    Q_EMIT preparationReturned();
 }
 
 // ---- The word and statistics ticks ----

@@ -73,10 +73,6 @@ public:
     // The step of the jump back, in entries, for the speed list's index.
     static int jumpBackStep(int speedIndex);
 
-Q_SIGNALS:
-    // The preparation has returned (finished, stopped or abandoned).
-    void preparationReturned();
-
 private:
     void connectControls();
     void prepare(qsizetype length);

@@ -27,8 +27,6 @@ public:
     // Extends the text the entries point into; entries stay valid.
     void appendText(QStringView more) { m_text.append(more); }
     void reserveText(qsizetype n) { m_text.reserve(n); }
-    // Empties the sequence, keeping no text ("holds no entries at all").
-    void clear() { reset(); }
 
     const QString& text() const { return m_text; }
     // Slots ever written: slot i holds an entry exactly when 0 <= i < written().
