@@ -23,17 +23,17 @@ const QString& book() {
 }
 
 void BM_CutLargestBook(benchmark::State& state) {
-    const QString ar = startText(book());
-    WordSequence sarr;
+    const QString text = startText(book());
+    WordSequence words;
     int k = 0;
     for (auto _ : state) {
-        Preparation p(sarr, ar);
+        Preparation p(words, text);
         p.runToEnd();
-        k = p.k();
+        k = p.filled();
         benchmark::DoNotOptimize(k);
     }
     state.counters["chars_per_s"] =
-        benchmark::Counter(double(ar.size()), benchmark::Counter::kIsIterationInvariantRate);
+        benchmark::Counter(double(text.size()), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["entries"] = k;
     state.counters["bytes_per_entry"] = double(WordSequence::bytesPerEntry());
 }
@@ -41,8 +41,8 @@ BENCHMARK(BM_CutLargestBook)->Unit(benchmark::kMillisecond);
 
 void BM_StartTextOfLargestBook(benchmark::State& state) {
     for (auto _ : state) {
-        QString ar = startText(book());
-        benchmark::DoNotOptimize(ar);
+        QString text = startText(book());
+        benchmark::DoNotOptimize(text);
     }
     state.counters["chars_per_s"] =
         benchmark::Counter(double(book().size()), benchmark::Counter::kIsIterationInvariantRate);

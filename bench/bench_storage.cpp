@@ -3,9 +3,9 @@
 #include "platform/clock.h"
 #include "platform/time_format.h"
 #include "reading/preparation.h"
-#include "storage/conf.h"
 #include "storage/ini_file.h"
-#include "storage/memory_conf_view.h"
+#include "storage/memory_settings_view.h"
+#include "storage/settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,8 +25,8 @@ ReadingState& bookState() {
         ReadingState s;
         QFile f(corpusFile("ru_tolstoy_voina_i_mir.txt"));
         if (f.open(QIODevice::ReadOnly))
-            s.k1 = cutWhole(s.sarr, QString::fromUtf8(f.readAll()));
-        s.sh = s.k1 / 2;
+            s.entryCount = cutWhole(s.words, QString::fromUtf8(f.readAll()));
+        s.position = s.entryCount / 2;
         return s;
     }();
     return state;
@@ -42,13 +42,13 @@ QString iniPath() {
 }
 
 void saveOnce() {
-    MemoryConfView view;
-    SaveConf(view, bookState(), iniPath());
+    MemorySettingsView view;
+    saveSettings(view, bookState(), iniPath());
 }
 
-void BM_SaveConfBook(benchmark::State& st) {
+void BM_SaveSettingsBook(benchmark::State& st) {
     ReadingState& s = bookState();
-    if (s.k1 <= 0) {
+    if (s.entryCount <= 0) {
         st.SkipWithError("corpus text missing");
         return;
     }
@@ -56,34 +56,34 @@ void BM_SaveConfBook(benchmark::State& st) {
         QFile::remove(iniPath());
         saveOnce();
     }
-    st.counters["entries"] = s.k1;
+    st.counters["entries"] = s.entryCount;
     st.counters["bytes"] = static_cast<double>(QFileInfo(iniPath()).size());
 }
-BENCHMARK(BM_SaveConfBook)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveSettingsBook)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Saving over the file of the previous run: the old book is read and dropped.
-void BM_SaveConfBookOverOld(benchmark::State& st) {
+void BM_SaveSettingsBookOverOld(benchmark::State& st) {
     saveOnce();
     for (auto _ : st)
         saveOnce();
 }
-BENCHMARK(BM_SaveConfBookOverOld)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveSettingsBookOverOld)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_LoadConfBook(benchmark::State& st) {
+void BM_LoadSettingsBook(benchmark::State& st) {
     saveOnce();
     const SystemClock clock;
     const TimeFormat tf;
     qsizetype chars = 0;
     for (auto _ : st) {
         ReadingState s;
-        MemoryConfView view;
-        LoadConf(view, s, iniPath(), clock, tf);
+        MemorySettingsView view;
+        loadSettings(view, s, iniPath(), clock, tf);
         chars = view.text.size();
         benchmark::DoNotOptimize(chars);
     }
     st.counters["text_chars"] = static_cast<double>(chars);
 }
-BENCHMARK(BM_LoadConfBook)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadSettingsBook)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ParseIniBook(benchmark::State& st) {
     saveOnce();

@@ -6,11 +6,11 @@
 #include "platform/message_boxes.h"
 #include "reading/preparation.h"
 #include "reading/reader.h"
-#include "storage/conf.h"
-#include "storage/memory_conf_view.h"
+#include "storage/memory_settings_view.h"
+#include "storage/settings.h"
 #include "ui/closing_dialog.h"
+#include "ui/flat_button.h"
 #include "ui/main_window.h"
-#include "ui/speed_button.h"
 #include "ui/text_box.h"
 #include "words/library.h"
 
@@ -47,8 +47,8 @@ public:
 
 struct Window {
     QTemporaryDir dir;
-    TForm1 form;
-    TForm2 closing;
+    MainWindow form;
+    ClosingDialog closing;
     ReadingState state;
     WordLibrary library;
     ManualHotkeys hotkeys;
@@ -75,7 +75,7 @@ void BM_StartLargestBookInWindow(benchmark::State& st) {
     double firstGapMs = 0;
     for (auto _ : st) {
         Window w;
-        w.form.Memo1->setPlainText(book);
+        w.form.textBox->setPlainText(book);
         QCoreApplication::processEvents();
         using Clock = std::chrono::steady_clock;
         Clock::time_point last = Clock::now();
@@ -96,13 +96,13 @@ void BM_StartLargestBookInWindow(benchmark::State& st) {
         QElapsedTimer t;
         t.start();
         last = Clock::now();
-        w.form.SpeedButton1->clickFromCode();
+        w.form.startButton->clickFromCode();
         st.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
         probe.stop();
-        w.reader.Timer1.setEnabled(false);
+        w.reader.wordTimer.setEnabled(false);
         longestGapMs = std::max(longestGapMs, gap);
         firstGapMs = std::max(firstGapMs, firstGap);
-        st.counters["entries"] = w.state.k1;
+        st.counters["entries"] = w.state.entryCount;
     }
     st.counters["first_turn_ms"] = firstGapMs;
     st.counters["longest_event_gap_ms"] = longestGapMs;
@@ -119,20 +119,20 @@ void BM_DisplayTiming1000wpm(benchmark::State& st) {
     constexpr int changes = 2001;
     for (auto _ : st) {
         Window w;
-        w.form.ComboBox1->setCurrentIndex(17);
-        w.form.Memo1->setPlainText(text);
+        w.form.speedList->setCurrentIndex(17);
+        w.form.textBox->setPlainText(text);
         using Clock = std::chrono::steady_clock;
         std::vector<Clock::time_point> at;
         std::vector<unsigned> set;
         at.reserve(changes);
         QEventLoop loop;
-        QObject::connect(&w.reader.Timer1, &Timer::timeout, [&] {
+        QObject::connect(&w.reader.wordTimer, &Timer::timeout, [&] {
             at.push_back(Clock::now());
-            set.push_back(w.reader.Timer1.interval());
+            set.push_back(w.reader.wordTimer.interval());
             if (at.size() >= size_t(changes))
                 loop.quit();
         });
-        w.form.SpeedButton1->clickFromCode();
+        w.form.startButton->clickFromCode();
         loop.exec();
         std::vector<double> errors;
         double total = 0;
@@ -160,20 +160,20 @@ void BM_RestoreLargestBookIntoTextBox(benchmark::State& st) {
     const QString ini = dir.filePath(QStringLiteral("kestrix.ini"));
     {
         ReadingState s;
-        s.k1 = cutWhole(s.sarr, corpusText(true));
-        MemoryConfView view;
-        SaveConf(view, s, ini);
+        s.entryCount = cutWhole(s.words, corpusText(true));
+        MemorySettingsView view;
+        saveSettings(view, s, ini);
     }
-    TForm1 form;
+    MainWindow form;
     SystemClock clock;
     const TimeFormat format;
     for (auto _ : st) {
         QElapsedTimer t;
         t.start();
-        MemoryConfView view;
+        MemorySettingsView view;
         ReadingState s;
-        LoadConf(view, s, ini, clock, format);
-        form.Memo1->setPlainText(view.text);
+        loadSettings(view, s, ini, clock, format);
+        form.textBox->setPlainText(view.text);
         st.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
     }
 }

@@ -1,9 +1,9 @@
 // Word analysis: roots of real text, the learning-mode check against a large
 // library, and the library file.
 #include "reading/preparation.h"
-#include "words/clean.h"
+#include "words/clean_word.h"
 #include "words/library.h"
-#include "words/root_of_word.h"
+#include "words/word_root.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,11 +27,11 @@ const QStringList& corpusWords() {
         QFile f(texts.first().absoluteFilePath());
         if (!f.open(QIODevice::ReadOnly))
             return out;
-        WordSequence sarr;
-        const int k = cutWhole(sarr, QString::fromUtf8(f.readAll()));
+        WordSequence words;
+        const int k = cutWhole(words, QString::fromUtf8(f.readAll()));
         for (int i = 0; i < k; ++i) {
-            if (!sarr.isBlank(i))
-                out << sarr.joined(i);
+            if (!words.isBlank(i))
+                out << words.joined(i);
         }
         return out;
     }();
@@ -60,39 +60,39 @@ void cleanAndRoot(benchmark::State& state) {
     }
     qsizetype i = 0;
     for (auto _ : state) {
-        QString root = RootOfWord(clean(words.at(i)));
+        QString root = wordRoot(cleanWord(words.at(i)));
         benchmark::DoNotOptimize(root);
         if (++i == words.size())
             i = 0;
     }
     state.counters["words"] = static_cast<double>(words.size());
 }
-BENCHMARK(cleanAndRoot)->Name("clean+RootOfWord per word");
+BENCHMARK(cleanAndRoot)->Name("clean+wordRoot per word");
 
-void checkLib(benchmark::State& state) {
+void checkWord(benchmark::State& state) {
     const QStringList& words = corpusWords();
     if (words.isEmpty()) {
         state.SkipWithError("no corpus");
         return;
     }
     WordLibrary lib;
-    lib.setLarr(syntheticRoots(static_cast<int>(state.range(0))));
+    lib.setEntries(syntheticRoots(static_cast<int>(state.range(0))));
     qsizetype i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lib.CheckLib(words.at(i), true));
+        benchmark::DoNotOptimize(lib.checkWord(words.at(i), true));
         if (++i == words.size())
             i = 0;
     }
-    state.counters["entries"] = static_cast<double>(lib.larr().size());
+    state.counters["entries"] = static_cast<double>(lib.entries().size());
 }
-BENCHMARK(checkLib)->Name("CheckLib per check")->Arg(10)->Arg(1000000);
+BENCHMARK(checkWord)->Name("checkWord per check")->Arg(10)->Arg(1000000);
 
 void load(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("library.txt"));
     {
         WordLibrary lib;
-        lib.setLarr(syntheticRoots(static_cast<int>(state.range(0))));
+        lib.setEntries(syntheticRoots(static_cast<int>(state.range(0))));
         if (!lib.save(path).isEmpty()) {
             state.SkipWithError("cannot write");
             return;
@@ -102,7 +102,7 @@ void load(benchmark::State& state) {
         WordLibrary lib;
         benchmark::DoNotOptimize(lib.load(path));
         state.PauseTiming();
-        lib.setLarr({});
+        lib.setEntries({});
         state.ResumeTiming();
     }
 }
@@ -112,7 +112,7 @@ void save(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("library.txt"));
     WordLibrary lib;
-    lib.setLarr(syntheticRoots(static_cast<int>(state.range(0))));
+    lib.setEntries(syntheticRoots(static_cast<int>(state.range(0))));
     for (auto _ : state)
         benchmark::DoNotOptimize(lib.save(path));
 }
@@ -124,13 +124,13 @@ void saveAsyncInterfaceCost(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("library.txt"));
     WordLibrary lib;
-    lib.setLarr(syntheticRoots(static_cast<int>(state.range(0))));
+    lib.setEntries(syntheticRoots(static_cast<int>(state.range(0))));
     int n = 0;
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
         lib.saveAsync(path);
-        lib.CheckLib(QStringLiteral("новоеслово") + QString::number(n++), true);
+        lib.checkWord(QStringLiteral("новоеслово") + QString::number(n++), true);
         state.SetIterationTime(static_cast<double>(t.nsecsElapsed()) * 1e-9);
         lib.waitForSaves();
         QCoreApplication::processEvents();

@@ -17,9 +17,9 @@ class MessageBoxes;
 class PowerInhibitor;
 class QCloseEvent;
 class Reader;
-class TForm1;
-class TForm2;
-class TForm3;
+class MainWindow;
+class ClosingDialog;
+class SplashWindow;
 class UrlOpener;
 class WordLibrary;
 
@@ -48,18 +48,19 @@ public:
     ~Program() override;
 
     // Creates the windows in order and restores the stored book: the main
-    // window (FormCreate, with the update check), the hidden closing dialog,
-    // the splash, then FormShow behind the splash and the main window shown.
+    // window (prepared with the library and the update check), the hidden
+    // closing dialog, the splash, then the settings restored behind the
+    // splash and the main window shown.
     void start();
-    // Runs the event loop until the program is told to end, then saves
-    // (FormDestroy) and returns the exit code.
+    // Runs the event loop until the program is told to end, then saves the
+    // library and the settings and returns the exit code.
     int exec();
     // start() and exec().
     int run();
 
-    TForm1* Form1 = nullptr;
-    TForm2* Form2 = nullptr;
-    TForm3* Form3 = nullptr;
+    MainWindow* mainWindow = nullptr;
+    ClosingDialog* closingDialog = nullptr;
+    SplashWindow* splash = nullptr;
     ReadingState state;
     std::unique_ptr<WordLibrary> library;
     std::unique_ptr<Reader> reader;
@@ -70,16 +71,21 @@ public:
     static QChar contactLetter() { return QLatin1Char('@'); }
     static QString contactRest() { return QStringLiteral("kestrix.test"); }
 
-    // Handlers of the main window.
-    void FormCreate();
-    void FormShow();
-    void FormDeactivate();
-    void FormCloseQuery(QCloseEvent* event);
-    void FormDestroy();
-    // Handlers of the closing dialog.
-    void Form2SpeedButton1Click(); // kill
-    void Form2SpeedButton2Click(); // hide
-    void Form2ProgressBar1MouseDown();
+    // Start-up and shut-down of the main window.
+    // Compact view, contact address, word library, display font, update check.
+    void prepareMainWindow();
+    // Settings, text and bookmark, behind the splash.
+    void restoreSettings();
+    // Another window of the program became active: the playback keys stay.
+    void mainWindowDeactivated();
+    // A close of the main window: the closing dialog, a pause, the loop's end.
+    void beginClosing(QCloseEvent* event);
+    // The library, then the settings; the keys and the sleep block released.
+    void saveAndRelease();
+    // The closing dialog's kill button, hide button and a press on its bar.
+    void killPreparation();
+    void hideWindows();
+    void returnToMainWindow();
 
     bool closing() const { return m_closing; }
     bool stopRequested() const { return m_stopRequested; }

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-// The system clock (`Now`, `Time`); tests put a settable one in its place.
+// The system clock; tests put a settable one in its place.
 class Clock {
 public:
     virtual ~Clock() = default;

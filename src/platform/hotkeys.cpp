@@ -3,21 +3,21 @@
 #include <algorithm>
 
 void ManualHotkeys::registerAll() {
-    if (registered)
+    if (m_registered)
         return;
-    registered = true;
+    m_registered = true;
     ++registrations;
 }
 
 void ManualHotkeys::releaseAll() {
-    if (!registered)
+    if (!m_registered)
         return;
-    registered = false;
+    m_registered = false;
     ++releases;
 }
 
 bool ManualHotkeys::press(int id) {
-    if (!registered || std::find(kKeys.begin(), kKeys.end(), id) == kKeys.end())
+    if (!m_registered || std::find(kKeys.begin(), kKeys.end(), id) == kKeys.end())
         return false;
     Q_EMIT hotkey(id);
     return true;

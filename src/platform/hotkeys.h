@@ -34,7 +34,7 @@ public:
 
     void registerAll() override;
     void releaseAll() override;
-    bool isRegistered() const override { return registered; }
+    bool isRegistered() const override { return m_registered; }
 
     // Delivers `id` as a hotkey when it is one of the six and the group is
     // registered, as the system would; returns whether it was delivered.
@@ -44,5 +44,5 @@ public:
     int releases = 0;      // transitions from registered to released
 
 private:
-    bool registered = false;
+    bool m_registered = false;
 };

@@ -15,7 +15,7 @@ public:
 
     explicit ApplicationActivation(Source source = Source::Application, QObject* parent = nullptr);
 
-    bool isActive() const { return active; }
+    bool isActive() const { return m_active; }
 
 public Q_SLOTS:
     // Any state but Qt::ApplicationActive counts as inactive; the signals come
@@ -27,5 +27,5 @@ Q_SIGNALS:
     void deactivated();
 
 private:
-    bool active = false;
+    bool m_active = false;
 };

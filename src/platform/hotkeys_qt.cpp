@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 
 EventFilterHotkeys::EventFilterHotkeys(ApplicationActivation* activationSource, QObject* parent)
-    : Hotkeys(parent), activation(activationSource) {
+    : Hotkeys(parent), m_activation(activationSource) {
     Q_ASSERT(activationSource != nullptr);
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::instance()->installEventFilter(this);
@@ -47,7 +47,7 @@ bool EventFilterHotkeys::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
         return Hotkeys::eventFilter(watched, event);
-    if (!registered || activation.isNull() || !activation->isActive())
+    if (!m_registered || m_activation.isNull() || !m_activation->isActive())
         return false;
     const int id = idOf(*static_cast<QKeyEvent*>(event));
     if (id == 0)

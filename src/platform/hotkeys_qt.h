@@ -20,9 +20,9 @@ public:
     explicit EventFilterHotkeys(ApplicationActivation* activation, QObject* parent = nullptr);
     ~EventFilterHotkeys() override;
 
-    void registerAll() override { registered = true; }
-    void releaseAll() override { registered = false; }
-    bool isRegistered() const override { return registered; }
+    void registerAll() override { m_registered = true; }
+    void releaseAll() override { m_registered = false; }
+    bool isRegistered() const override { return m_registered; }
 
     // The hotkey id for a key event, or 0 when it is none of the six.
     static int idOf(const QKeyEvent& event);
@@ -31,6 +31,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPointer<ApplicationActivation> activation;
-    bool registered = false;
+    QPointer<ApplicationActivation> m_activation;
+    bool m_registered = false;
 };

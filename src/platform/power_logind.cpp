@@ -4,7 +4,7 @@
 #include <QDBusReply>
 
 LogindInhibitor::LogindInhibitor(const QDBusConnection& connection, int timeout)
-    : bus(connection), timeoutMs(timeout) {}
+    : m_bus(connection), m_timeoutMs(timeout) {}
 
 LogindInhibitor::~LogindInhibitor() {
     release();
@@ -17,13 +17,13 @@ QString LogindInhibitor::reason() {
 bool LogindInhibitor::acquire() {
     if (held())
         return true;
-    error.clear();
-    if (!bus.isConnected()) {
-        error = QStringLiteral("no connection to the bus");
+    m_error.clear();
+    if (!m_bus.isConnected()) {
+        m_error = QStringLiteral("no connection to the bus");
         return false;
     }
-    if (!bus.connectionCapabilities().testFlag(QDBusConnection::UnixFileDescriptorPassing)) {
-        error = QStringLiteral("the bus does not pass file descriptors");
+    if (!m_bus.connectionCapabilities().testFlag(QDBusConnection::UnixFileDescriptorPassing)) {
+        m_error = QStringLiteral("the bus does not pass file descriptors");
         return false;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -31,22 +31,22 @@ bool LogindInhibitor::acquire() {
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep") << QStringLiteral("Kestrix") << reason()
          << QStringLiteral("block");
-    const QDBusReply<QDBusUnixFileDescriptor> reply = bus.call(call, QDBus::Block, timeoutMs);
+    const QDBusReply<QDBusUnixFileDescriptor> reply = m_bus.call(call, QDBus::Block, m_timeoutMs);
     if (!reply.isValid()) {
-        error = reply.error().name() + QStringLiteral(": ") + reply.error().message();
+        m_error = reply.error().name() + QStringLiteral(": ") + reply.error().message();
         return false;
     }
     if (!reply.value().isValid()) {
-        error = QStringLiteral("logind returned no file descriptor");
+        m_error = QStringLiteral("logind returned no file descriptor");
         return false;
     }
-    fd = reply.value();
+    m_fd = reply.value();
     return true;
 }
 
 void LogindInhibitor::release() {
     // The descriptor is closed when its last copy goes; this one is the last.
-    fd = QDBusUnixFileDescriptor();
+    m_fd = QDBusUnixFileDescriptor();
 }
 
 std::unique_ptr<PowerInhibitor> createSystemPowerInhibitor() {

@@ -21,16 +21,16 @@ public:
 
     bool acquire() override;
     void release() override;
-    bool held() const override { return fd.isValid(); }
+    bool held() const override { return m_fd.isValid(); }
 
     // Why the last acquire() failed, empty after a success (never shown).
-    QString lastError() const { return error; }
+    QString lastError() const { return m_error; }
 
     static QString reason(); // the text logind shows as the reason for the block
 
 private:
-    QDBusConnection bus;
-    int timeoutMs;
-    QDBusUnixFileDescriptor fd;
-    QString error;
+    QDBusConnection m_bus;
+    int m_timeoutMs;
+    QDBusUnixFileDescriptor m_fd; // the inhibitor lock; closing it releases it
+    QString m_error;
 };

@@ -9,10 +9,10 @@ class TimeFormat {
 public:
     explicit TimeFormat(const QLocale& locale = QLocale::system());
 
-    // `TimeToStr`: whole seconds; values outside one day wrap around midnight,
+    // Whole seconds; values outside one day wrap around midnight,
     // negative values show as 0.
     QString timeToStr(qint64 msOfDay) const;
-    // `StrToTime`: milliseconds since midnight, or -1 when the text is no time.
+    // Milliseconds since midnight, or -1 when the text is no time.
     qint64 strToTime(const QString& text) const;
 
     QString pattern() const { return m_pattern; }

@@ -27,17 +27,17 @@ qint64 scaleRounded(qint64 n, int tenths) {
     return q;
 }
 
-int wordInterval(int j, int k, QStringView rest) {
-    const qsizetype l = rest.size();
+int wordInterval(int baseMs, int multiplier, QStringView rest) {
+    const qsizetype restLength = rest.size();
     qint64 interval = 0;
-    if (l < 2)
-        interval = scaleRounded(qint64(j) * k, 8);
+    if (restLength < 2)
+        interval = scaleRounded(qint64(baseMs) * multiplier, 8);
     else
-        interval = qint64(j) * k;
-    if (l > 5)
-        interval = scaleRounded(qint64(j) * k, 13);
-    if (l > 7)
-        interval = scaleRounded(qint64(j) * k, 18);
+        interval = qint64(baseMs) * multiplier;
+    if (restLength > 5)
+        interval = scaleRounded(qint64(baseMs) * multiplier, 13);
+    if (restLength > 7)
+        interval = scaleRounded(qint64(baseMs) * multiplier, 18);
 
     bool punctuation = false;
     bool digit = false;
@@ -49,8 +49,8 @@ int wordInterval(int j, int k, QStringView rest) {
             digit = true;
     }
     if (punctuation)
-        interval = scaleRounded(interval, 18) * k;
+        interval = scaleRounded(interval, 18) * multiplier;
     if (digit)
-        interval = scaleRounded(interval, 18) * k;
+        interval = scaleRounded(interval, 18) * multiplier;
     return static_cast<int>(std::clamp<qint64>(interval, 0, INT_MAX));
 }

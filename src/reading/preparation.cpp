@@ -44,24 +44,24 @@ bool Preparation::isDelimiter(QChar c) {
     }
 }
 
-Preparation::Preparation(WordSequence& sarr, QString ar) : m_sarr(sarr) {
-    m_sarr.reset(std::move(ar));
-    m_ar = m_sarr.text().constData();
-    m_length = m_sarr.text().size();
+Preparation::Preparation(WordSequence& words, QString text) : m_words(words) {
+    m_words.reset(std::move(text));
+    m_chars = m_words.text().constData();
+    m_length = m_words.text().size();
 }
 
 void Preparation::appendText(QStringView more) {
-    m_sarr.appendText(more);
-    m_ar = m_sarr.text().constData();
-    m_length = m_sarr.text().size();
+    m_words.appendText(more);
+    m_chars = m_words.text().constData();
+    m_length = m_words.text().size();
 }
 
 bool Preparation::step(qsizetype maxChars) {
-    const qsizetype stop = (maxChars >= m_length - m_i) ? m_length : m_i + maxChars;
-    while (m_i < stop) {
-        const QChar c = m_ar[m_i++];
-        // Step 1 appends the character to `s1`; `s1` is the text from
-        // m_wordStart up to m_i.
+    const qsizetype stop = (maxChars >= m_length - m_visited) ? m_length : m_visited + maxChars;
+    while (m_visited < stop) {
+        const QChar c = m_chars[m_visited++];
+        // The word being gathered is the text from m_wordStart up to
+        // m_visited.
         if (isDelimiter(c))
             endOfWord();
     }
@@ -69,49 +69,49 @@ bool Preparation::step(qsizetype maxChars) {
 }
 
 void Preparation::endOfWord() {
-    // Only the delimiter itself can be a space inside `s1`: an earlier space
+    // Only the delimiter itself can be a space inside the word: an earlier space
     // would have ended the word already. Removing spaces drops it.
-    qsizetype wordLength = m_i - m_wordStart;
-    if (m_ar[m_i - 1] == QLatin1Char(' '))
+    qsizetype wordLength = m_visited - m_wordStart;
+    if (m_chars[m_visited - 1] == QLatin1Char(' '))
         --wordLength;
 
     // Sentence end: a pause after a rest that ends in . ? or !
-    if (m_k > 0) {
-        const QStringView rest = m_sarr.rest(m_k - 1);
+    if (m_filled > 0) {
+        const QStringView rest = m_words.rest(m_filled - 1);
         if (!rest.isEmpty()) {
             const QChar last = rest.back();
             if (last == QLatin1Char('.') || last == QLatin1Char('?') || last == QLatin1Char('!')) {
-                m_sarr.putBlank(m_k);
-                m_sarr.putBlank(m_k + 1);
-                m_k += 2;
+                m_words.putBlank(m_filled);
+                m_words.putBlank(m_filled + 1);
+                m_filled += 2;
             }
         }
     }
     // Line break: a pause after a line-break entry, or the slot given back
     // when it follows a pause or another line break.
-    if (m_k > 2) {
-        const QChar prev = m_sarr.letter(m_k - 1);
+    if (m_filled > 2) {
+        const QChar prev = m_words.letter(m_filled - 1);
         if (prev == QLatin1Char('\r') || prev == QLatin1Char('\n')) {
-            const QChar before = m_sarr.letter(m_k - 2);
+            const QChar before = m_words.letter(m_filled - 2);
             if (before == QLatin1Char(' ') || before == QLatin1Char('\r') ||
                 before == QLatin1Char('\n')) {
-                --m_k;
+                --m_filled;
             } else {
-                m_sarr.putBlank(m_k);
-                m_sarr.putBlank(m_k + 1);
-                m_k += 2;
+                m_words.putBlank(m_filled);
+                m_words.putBlank(m_filled + 1);
+                m_filled += 2;
             }
         }
     }
     if (wordLength > 0) {
-        m_sarr.putWord(m_k, m_wordStart, wordLength);
-        ++m_k;
+        m_words.putWord(m_filled, m_wordStart, wordLength);
+        ++m_filled;
     }
-    m_wordStart = m_i;
+    m_wordStart = m_visited;
 }
 
-int cutWhole(WordSequence& sarr, QStringView textBoxText) {
-    Preparation p(sarr, startText(textBoxText));
+int cutWhole(WordSequence& words, QStringView textBoxText) {
+    Preparation p(words, startText(textBoxText));
     p.runToEnd();
-    return p.k();
+    return p.filled();
 }

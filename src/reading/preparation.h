@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// The text as Start cuts it (`ar`): every line break of the text box, whatever
+// The text as Start cuts it: every line break of the text box, whatever
 // its form (CR LF, a lone CR or LF, a paragraph or line separator), becomes
 // the pair CR LF.
 QString startText(QStringView textBoxText);
@@ -17,8 +17,8 @@ void appendStartText(QString& out, QStringView textBoxText);
 // breaks. It runs in slices so that the caller can let events run between them.
 class Preparation {
 public:
-    // Resets `sarr` to the text `ar` (the sequence keeps its own copy).
-    Preparation(WordSequence& sarr, QString ar);
+    // Resets `words` to `text` (the sequence keeps its own copy).
+    Preparation(WordSequence& words, QString text);
 
     // Extends the text to cut (already in the form `startText` gives), for a
     // caller that gathers it piece by piece.
@@ -30,11 +30,11 @@ public:
     // Visits everything that is left.
     void runToEnd() { step(m_length); }
 
-    bool finished() const { return m_i >= m_length; }
-    // `k`: the index of the next slot to fill, the number of entries so far.
-    int k() const { return m_k; }
+    bool finished() const { return m_visited >= m_length; }
+    // The index of the next slot to fill: the number of entries so far.
+    int filled() const { return m_filled; }
     // Characters visited so far and in all.
-    qsizetype visited() const { return m_i; }
+    qsizetype visited() const { return m_visited; }
     qsizetype length() const { return m_length; }
 
     static bool isDelimiter(QChar c);
@@ -42,13 +42,14 @@ public:
 private:
     void endOfWord();
 
-    WordSequence& m_sarr;
-    const QChar* m_ar = nullptr;
+    WordSequence& m_words;
+    const QChar* m_chars = nullptr;
     qsizetype m_length = 0;
-    qsizetype m_i = 0;         // 0-based index of the next character to visit
-    qsizetype m_wordStart = 0; // where `s1` begins in the text
-    int m_k = 0;
+    qsizetype m_visited = 0;   // 0-based index of the next character to visit
+    qsizetype m_wordStart = 0; // where the word being gathered begins
+    int m_filled = 0;
 };
 
-// Cuts the whole text box text at once, as Start does; returns `k`.
-int cutWhole(WordSequence& sarr, QStringView textBoxText);
+// Cuts the whole text box text at once, as Start does; returns the number of
+// entries.
+int cutWhole(WordSequence& words, QStringView textBoxText);

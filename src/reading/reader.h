@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/time_format.h"
+#include "reading/preparation_runner.h"
 #include "reading/reading_state.h"
 #include "reading/timer.h"
+#include "reading/view_controls.h"
 
 #include <QObject>
 
@@ -11,14 +13,14 @@
 class Clock;
 class Hotkeys;
 class MessageBoxes;
-class TForm1;
-class TForm2;
+class MainWindow;
+class ClosingDialog;
 class WordLibrary;
 
 // The handlers of the main window's reading controls and its three timers:
-// Start and the preparation of the text, the word and statistics ticks, pause,
-// jump back, restart, the speed list, the shortcut keys, the font and view
-// buttons, the learning-mode box and the progress bar's colour.
+// Start, the word and statistics ticks, pause, jump back, restart, the speed
+// list and the shortcut keys. The cutting of the text and the controls of the
+// display's look have classes of their own, owned here.
 class Reader : public QObject {
     Q_OBJECT
 public:
@@ -30,41 +32,45 @@ public:
         QString libraryPath; // "library.txt" in the working directory
     };
 
-    Reader(TForm1& form, TForm2& closing, ReadingState& state, WordLibrary& library,
+    Reader(MainWindow& window, ClosingDialog& closing, ReadingState& state, WordLibrary& library,
            Services services, QObject* parent = nullptr);
 
-    Timer Timer1{1000};  // word timer
-    Timer Timer2{1000};  // statistics timer
-    Timer Timer3{30000}; // library-saving timer
+    Timer wordTimer{1000};
+    Timer statisticsTimer{1000};
+    Timer libraryTimer{30000}; // saves the word library while reading
 
-    // Read by the preparation after every slice: true once the closing
+    // Asked by the preparation after every slice: true once the closing
     // dialog's kill button has been pressed.
-    std::function<bool()> stopRequested;
+    void setStopRequest(std::function<bool()> stopRequested) {
+        m_preparation.stopRequested = std::move(stopRequested);
+    }
+    bool preparing() const { return m_preparation.running(); }
+    ViewControls& view() { return m_view; }
 
-    bool preparing() const { return m_preparing > 0; }
+    // Cuts the text box's text and starts the word timer.
+    void start();
+    // The word timer's tick: shows the entry at the reading position, sets how
+    // long it stays and moves on, or ends reading after the last entry.
+    void showNextWord();
+    // The statistics timer's tick: reading time, entries read, measured speed
+    // and the progress bar.
+    void updateStatistics();
+    void saveLibraryPeriodically();
+    void togglePause();
+    void jumpBack();
+    void restart();
+    void textEdited();
+    void selectAllText();
+    void speedChosen();
+    // One of the six playback keys, by its id (see Hotkeys).
+    void playbackKey(int id);
+    // The program became, or stopped being, the active application.
+    void takeKeys();
+    void releaseKeys();
 
-    void SpeedButton1Click(); // Start
-    void Timer1Timer();
-    void Timer2Timer();
-    void Timer3Timer();
-    void SpeedButton2Click(); // pause toggle
-    void SpeedButton3Click(); // jump back
-    void SpeedButton7Click(); // restart
-    void Memo1Change();
-    void Memo1Click();
-    void ComboBox1Change();
-    void WMHotKey(int id);
-    void AppActivate();
-    void AppDeactivate();
-    void SpeedButton4Click(); // face A
-    void SpeedButton5Click(); // face B
-    void SpeedButton6Click(); // view
-    void CheckBox1Click();
-    void ProgressBar1MouseDown();
-
-    // `LoadLib` and `SaveLib` with their failure messages.
-    void LoadLib();
-    void SaveLib();
+    // Loading and saving the word library, with their failure messages.
+    void loadLibrary();
+    void saveLibrary();
 
     // The pause button's two captions.
     static QString pauseCaption() { return QStringLiteral("Пауза [пробел]"); }
@@ -75,17 +81,14 @@ public:
 
 private:
     void connectControls();
-    void prepare(qsizetype length);
     void showEntry(int i);
     void endReading();
-    void fontButtonClick(bool faceA);
     qint64 timeOfDayMs() const;
 
-    TForm1& m_form;
-    TForm2& m_closing;
+    MainWindow& m_window;
     ReadingState& m_state;
     WordLibrary& m_library;
     Services m_services;
-    int m_preparing = 0;      // nesting depth of running preparations
-    quint64 m_generation = 0; // bumped by every Start; an older loop gives up
+    PreparationRunner m_preparation;
+    ViewControls m_view;
 };

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-// The word sequence `sarr`: the entries that Start cuts from the text.
+// The word sequence: the entries that Start cuts from the text.
 //
 // An entry is a view into the prepared text (offset and length of the word as
 // it stands there), so it costs 8 bytes beyond the text. Blank entries (the

@@ -1,17 +1,8 @@
 #include "storage/ini_file.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QStringDecoder>
+// The value rules and the lookups of sections and keys.
 
 namespace {
-
-inline bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-inline bool isLineEnd(QChar c) {
-    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
-}
 
 int digitValue(QChar c, int base) {
     const char16_t u = c.unicode();
@@ -25,32 +16,7 @@ int digitValue(QChar c, int base) {
     return d < base ? d : -1;
 }
 
-QString decodeWith(QStringDecoder&& decoder, QByteArrayView bytes) {
-    QString s = decoder.decode(bytes);
-    if (s.isNull())
-        s = QStringLiteral("");
-    return s;
-}
-
 } // namespace
-
-QString IniFile::decode(const QByteArray& bytes) {
-    const QByteArrayView v(bytes);
-    if (v.startsWith("\xFF\xFE"))
-        return decodeWith(QStringDecoder(QStringConverter::Utf16LE), v.sliced(2));
-    if (v.startsWith("\xFE\xFF"))
-        return decodeWith(QStringDecoder(QStringConverter::Utf16BE), v.sliced(2));
-    if (v.startsWith("\xEF\xBB\xBF"))
-        return decodeWith(QStringDecoder(QStringConverter::Utf8), v.sliced(3));
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString s = utf8.decode(v);
-    if (!utf8.hasError())
-        return s.isNull() ? QStringLiteral("") : s;
-    QStringDecoder cp1251("windows-1251");
-    if (cp1251.isValid())
-        return decodeWith(std::move(cp1251), v);
-    return QString::fromLatin1(bytes); // no Windows-1251 in this Qt build
-}
 
 QStringView IniFile::trimmed(QStringView s) {
     qsizetype b = 0;
@@ -105,176 +71,6 @@ std::optional<int> IniFile::parseInt(QStringView s) {
     if (r < INT_MIN || r > INT_MAX)
         return std::nullopt;
     return static_cast<int>(r);
-}
-
-bool IniFile::load(const QString& path, qint64 maxBytes) {
-    m_error.clear();
-    QFile f(path);
-    if (!f.exists()) {
-        parse(QByteArray());
-        return true;
-    }
-    if (!f.open(QIODevice::ReadOnly)) {
-        m_error = f.errorString();
-        parse(QByteArray());
-        return false;
-    }
-    QByteArray bytes = f.read(qMax<qint64>(maxBytes, 0));
-    if (f.error() != QFileDevice::NoError) {
-        m_error = f.errorString();
-        parse(QByteArray());
-        return false;
-    }
-    char probe = 0;
-    const bool truncated = f.read(&probe, 1) == 1;
-    if (!truncated) {
-        parse(bytes);
-        return true;
-    }
-    // Too large: keep whole lines only, so that a character cut in two does
-    // not turn the file into something else.
-    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-    if (utf16) {
-        bytes.truncate(bytes.size() & ~qsizetype(1));
-    } else {
-        qsizetype end = bytes.size();
-        while (end > 0 && bytes[end - 1] != '\n' && bytes[end - 1] != '\r')
-            --end;
-        bytes.truncate(end);
-    }
-    QString text = decode(bytes);
-    if (utf16) {
-        qsizetype end = text.size();
-        while (end > 0 && !isLineEnd(text[end - 1]))
-            --end;
-        text.truncate(end);
-    }
-    parseText(std::move(text));
-    return true;
-}
-
-void IniFile::parse(const QByteArray& bytes) {
-    parseText(decode(bytes));
-}
-
-void IniFile::parseText(QString text) {
-    m_arena = std::move(text);
-    m_sections.clear();
-    m_lastAppend = -1;
-    resetSectionIndex();
-
-    const QChar* d = m_arena.constData();
-    const qsizetype n = m_arena.size();
-    qsizetype lines = 0;
-    qsizetype pos = 0;
-    while (pos < n) {
-        qsizetype end = pos;
-        while (end < n && !isLineEnd(d[end]))
-            ++end;
-        qsizetype b = pos;
-        qsizetype e = end;
-        pos = end + 1;
-        while (b < e && isBlank(d[b]))
-            ++b;
-        while (e > b && isBlank(d[e - 1]))
-            --e;
-        if (b == e)
-            continue;
-        if (d[b] == QLatin1Char('[')) {
-            if (static_cast<qsizetype>(m_sections.size()) >= maxSections)
-                break;
-            qsizetype close = b + 1;
-            while (close < e && d[close] != QLatin1Char(']'))
-                ++close;
-            qsizetype nb = b + 1;
-            qsizetype ne = close;
-            while (nb < ne && isBlank(d[nb]))
-                ++nb;
-            while (ne > nb && isBlank(d[ne - 1]))
-                --ne;
-            Section s;
-            s.name = {nb, ne - nb};
-            m_sections.push_back(std::move(s));
-            continue;
-        }
-        if (lines >= maxLines)
-            break;
-        if (m_sections.empty()) {
-            Section s;
-            s.headless = true;
-            m_sections.push_back(std::move(s));
-        }
-        Line line;
-        line.name = {b, e - b};
-        if (d[b] != QLatin1Char(';')) {
-            qsizetype eq = b;
-            while (eq < e && d[eq] != QLatin1Char('='))
-                ++eq;
-            if (eq < e) {
-                line.isKey = true;
-                qsizetype ke = eq;
-                while (ke > b && isBlank(d[ke - 1]))
-                    --ke;
-                qsizetype vb = eq + 1;
-                while (vb < e && isBlank(d[vb]))
-                    ++vb;
-                line.name = {b, ke - b};
-                line.value = {vb, e - vb};
-            }
-        }
-        m_sections.back().lines.push_back(line);
-        ++lines;
-    }
-}
-
-QByteArray IniFile::serialize() const {
-    QString out;
-    qsizetype lineCount = 0;
-    for (const Section& s : m_sections)
-        lineCount += static_cast<qsizetype>(s.lines.size());
-    out.reserve(m_arena.size() + lineCount * 3 + static_cast<qsizetype>(m_sections.size()) * 6);
-    bool first = true;
-    for (const Section& s : m_sections) {
-        if (s.headless && s.lines.empty())
-            continue;
-        if (!s.headless) {
-            if (!first)
-                out += QLatin1String("\r\n");
-            out += QLatin1Char('[');
-            out += view(s.name);
-            out += QLatin1String("]\r\n");
-        }
-        first = false;
-        for (const Line& l : s.lines) {
-            out += view(l.name);
-            if (l.isKey) {
-                out += QLatin1Char('=');
-                out += view(l.value);
-            }
-            out += QLatin1String("\r\n");
-        }
-    }
-    return out.toUtf8();
-}
-
-bool IniFile::save(const QString& path) {
-    m_error.clear();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        m_error = f.errorString();
-        return false;
-    }
-    const QByteArray data = serialize();
-    if (f.write(data) != data.size()) {
-        m_error = f.errorString();
-        f.cancelWriting();
-        return false;
-    }
-    if (!f.commit()) {
-        m_error = f.errorString();
-        return false;
-    }
-    return true;
 }
 
 void IniFile::resetSectionIndex() const {
@@ -356,68 +152,6 @@ int IniFile::intValue(QStringView section, QStringView key, int defaultValue) co
 
 bool IniFile::boolValue(QStringView section, QStringView key, bool defaultValue) const {
     return intValue(section, key, defaultValue ? 1 : 0) != 0;
-}
-
-void IniFile::setValue(QStringView section, QStringView key, QStringView value) {
-    const int s = findOrAddSection(section);
-    Section& sec = m_sections[static_cast<size_t>(s)];
-    const int l = findKey(sec, key);
-    if (l >= 0) {
-        sec.lines[static_cast<size_t>(l)].value = store(value);
-        return;
-    }
-    Line line;
-    line.isKey = true;
-    line.name = store(key);
-    line.value = store(value);
-    sec.lines.push_back(line);
-    indexKey(sec, static_cast<int>(sec.lines.size()) - 1);
-}
-
-void IniFile::setInt(QStringView section, QStringView key, int value) {
-    setValue(section, key, QString::number(value));
-}
-
-int IniFile::appendSection(QStringView name) {
-    if (m_lastAppend < 0 || m_lastAppend >= static_cast<int>(m_sections.size()) ||
-        !NameIndex::equal(view(m_sections[static_cast<size_t>(m_lastAppend)].name), name))
-        m_lastAppend = findOrAddSection(name);
-    return m_lastAppend;
-}
-
-void IniFile::reserve(QStringView section, qsizetype chars, qsizetype keys) {
-    m_arena.reserve(m_arena.size() + chars);
-    auto& lines = m_sections[static_cast<size_t>(appendSection(section))].lines;
-    lines.reserve(lines.size() + static_cast<size_t>(qMax<qsizetype>(keys, 0)));
-}
-
-void IniFile::appendKey(QStringView section, QStringView key, QStringView value) {
-    const int s = appendSection(section);
-    Section& sec = m_sections[static_cast<size_t>(s)];
-    Line line;
-    line.isKey = true;
-    line.name = store(key);
-    line.value = store(value);
-    sec.lines.push_back(line);
-    if (sec.indexed)
-        indexKey(sec, static_cast<int>(sec.lines.size()) - 1);
-}
-
-void IniFile::removeSection(QStringView section) {
-    std::vector<Section> kept;
-    kept.reserve(m_sections.size());
-    bool removed = false;
-    for (Section& s : m_sections) {
-        if (!s.headless && NameIndex::equal(view(s.name), section)) {
-            removed = true;
-            continue;
-        }
-        kept.push_back(std::move(s));
-    }
-    m_sections.swap(kept);
-    m_lastAppend = -1;
-    if (removed)
-        resetSectionIndex();
 }
 
 qsizetype IniFile::keyCount(QStringView section) const {

@@ -95,8 +95,8 @@ public:
 
 private:
     struct Span {
-        qsizetype pos = 0;
-        qsizetype len = 0;
+        qsizetype start = 0;
+        qsizetype length = 0;
     };
     struct Line {
         Span name; // the whole text for a line that is no key
@@ -111,7 +111,9 @@ private:
         mutable bool indexed = false;
     };
 
-    QStringView view(Span s) const { return QStringView(m_arena).mid(s.pos, s.len); }
+    static bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+    static bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+    QStringView view(Span s) const { return QStringView(m_arena).mid(s.start, s.length); }
     void parseText(QString text);
     Span store(QStringView s);
     int findSection(QStringView name) const;

@@ -3,22 +3,22 @@
 #include "ui/small_window.h"
 
 class QLabel;
-class SpeedButton;
+class FlatButton;
 class StateProgressBar;
 
-// `TForm2`, the closing dialog: progress of the text preparation, the time
-// left, and the kill and hide buttons. Hidden when created.
-class TForm2 : public SmallWindow {
+// The closing dialog: progress of the text preparation, the time left, and
+// the kill and hide buttons. Hidden when created.
+class ClosingDialog : public SmallWindow {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit ClosingDialog(QWidget* parent = nullptr);
 
-    StateProgressBar* ProgressBar1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    SpeedButton* SpeedButton1; // kill
-    SpeedButton* SpeedButton2; // hide
-    QLabel* Label5;            // time left
+    StateProgressBar* progressBar;
+    QLabel* titleLabel;
+    QLabel* autoCloseLabel;
+    QLabel* killHintLabel;
+    QLabel* hideHintLabel;
+    FlatButton* killButton; // stops the preparation
+    FlatButton* hideButton; // hides both windows
+    QLabel* timeLeftLabel;
 };

@@ -34,7 +34,7 @@ QFrame* makeTick(QWidget* parent, const char* name, QRect windowGeometry) {
 } // namespace
 
 DisplayField::DisplayField(QWidget* parent) : QFrame(parent) {
-    setObjectName(QStringLiteral("Panel4"));
+    setObjectName(QStringLiteral("displayField"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
     setGeometry(designGeometry);
@@ -45,20 +45,20 @@ DisplayField::DisplayField(QWidget* parent) : QFrame(parent) {
 
     // The three panels are transparent over the white frame, so that where
     // they meet neither can cover the other's text.
-    Panel1 = makePanel(this, "Panel1");
-    Panel2 = makePanel(this, "Panel2");
-    Panel3 = makePanel(this, "Panel3");
-    Label1 = makeLabel(Panel1, "Label1", Qt::AlignRight);
-    Label2 = makeLabel(Panel2, "Label2", Qt::AlignLeft);
-    Label3 = makeLabel(Panel3, "Label3", Qt::AlignLeft);
-    QPalette red = Label2->palette();
+    leftPanel = makePanel(this, "leftPanel");
+    letterPanel = makePanel(this, "letterPanel");
+    restPanel = makePanel(this, "restPanel");
+    leftLabel = makeLabel(leftPanel, "leftLabel", Qt::AlignRight);
+    letterLabel = makeLabel(letterPanel, "letterLabel", Qt::AlignLeft);
+    restLabel = makeLabel(restPanel, "restLabel", Qt::AlignLeft);
+    QPalette red = letterLabel->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    Label2->setPalette(red);
+    letterLabel->setPalette(red);
 
-    Panel6 = makeTick(this, "Panel6", QRect(tickX, 11, 1, 9));
-    Panel5 = makeTick(this, "Panel5", QRect(tickX, 48, 1, 10));
-    Panel6->raise();
-    Panel5->raise();
+    upperTick = makeTick(this, "upperTick", QRect(tickX, 11, 1, 9));
+    lowerTick = makeTick(this, "lowerTick", QRect(tickX, 48, 1, 10));
+    upperTick->raise();
+    lowerTick->raise();
 
     setDisplayFont(Face::B, false);
 }
@@ -67,7 +67,7 @@ void DisplayField::setDisplayFont(Face face, bool small) {
     m_face = face;
     m_small = small;
     const QFont font = fonts::display(face, small ? 21 : 29);
-    for (WordLabel* label : {Label1, Label2, Label3}) {
+    for (WordLabel* label : {leftLabel, letterLabel, restLabel}) {
         label->setFont(font);
     }
     // Vertically, the middle of the capitals stands halfway between the
@@ -84,7 +84,7 @@ void DisplayField::setDisplayFont(Face face, bool small) {
 
 DisplayField::LetterMetrics DisplayField::metricsOf(QChar letter) const {
     const QString shown = WordLabel::displayForm(QString(letter.isNull() ? QChar(u' ') : letter));
-    const QFontMetricsF metrics(Label2->font());
+    const QFontMetricsF metrics(letterLabel->font());
     LetterMetrics result;
     result.advance = metrics.horizontalAdvance(shown);
     const QRectF ink = metrics.tightBoundingRect(shown);
@@ -108,9 +108,10 @@ void DisplayField::placePanels(LetterMetrics letter) {
         panel->setGeometry(rect);
         label->setGeometry(0, 0, rect.width(), rect.height());
     };
-    place(Panel1, Label1, leftEdge, letterLeft);
-    place(Panel2, Label2, letterLeft, qMax(letterRight, letterLeft + qCeil(letterAdvance)));
-    place(Panel3, Label3, letterRight, rightEdge);
+    place(leftPanel, leftLabel, leftEdge, letterLeft);
+    place(letterPanel, letterLabel, letterLeft,
+          qMax(letterRight, letterLeft + qCeil(letterAdvance)));
+    place(restPanel, restLabel, letterRight, rightEdge);
 }
 
 void DisplayField::showEntry(QStringView left, QChar letter, QStringView rest) {
@@ -118,20 +119,20 @@ void DisplayField::showEntry(QStringView left, QChar letter, QStringView rest) {
     if (!(metrics == m_placed)) {
         placePanels(metrics);
     }
-    Label1->setText(left.toString());
-    Label2->setText(letter.isNull() ? QString() : QString(letter));
-    Label3->setText(rest.toString());
+    leftLabel->setText(left.toString());
+    letterLabel->setText(letter.isNull() ? QString() : QString(letter));
+    restLabel->setText(rest.toString());
 }
 
 QString DisplayField::left() const {
-    return Label1->text();
+    return leftLabel->text();
 }
 
 QChar DisplayField::letter() const {
-    const QString text = Label2->text();
+    const QString text = letterLabel->text();
     return text.isEmpty() ? QChar() : text.front();
 }
 
 QString DisplayField::rest() const {
-    return Label3->text();
+    return restLabel->text();
 }

@@ -7,11 +7,9 @@
 
 class WordLabel;
 
-// The word display of the main window: the white frame `Panel4` holding the
-// left part (`Panel1`/`Label1`, flush right against the letter), the red
-// recognition letter (`Panel2`/`Label2`) and the rest (`Panel3`/`Label3`,
-// flush left after the letter), under the two black tick marks `Panel6`
-// (upper) and `Panel5` (lower).
+// The word display of the main window: a white frame holding the left part
+// (flush right against the letter), the red recognition letter and the rest
+// (flush left after the letter), under the two black tick marks.
 //
 // The panels are placed from the metrics of the font in use so that the ink
 // of the letter is centred on the tick marks whatever the face, the size and
@@ -42,14 +40,14 @@ public:
     QChar letter() const;
     QString rest() const;
 
-    QFrame* Panel1;
-    QFrame* Panel2;
-    QFrame* Panel3;
-    QFrame* Panel5;
-    QFrame* Panel6;
-    WordLabel* Label1;
-    WordLabel* Label2;
-    WordLabel* Label3;
+    QFrame* leftPanel;
+    QFrame* letterPanel;
+    QFrame* restPanel;
+    QFrame* lowerTick;
+    QFrame* upperTick;
+    WordLabel* leftLabel;
+    WordLabel* letterLabel;
+    WordLabel* restLabel;
 
 private:
     // Width of the letter's cell and the middle of its ink, from the origin.

@@ -9,75 +9,65 @@ class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class SpeedButton;
+class FlatButton;
 class StateProgressBar;
 class StatusBar;
 class TextBox;
 class WordLabel;
 
-// `TForm1`, the main window, with every control at its designed place. The
+// The main window, with every control at its designed place. The
 // window is passive: the program connects its handlers to the controls'
 // signals and to the window's own signals below.
-class TForm1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int clientWidth = 356;
     static constexpr int designedHeight = 549;
 
-    explicit TForm1(QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    // The display field (`Panel4`) and its fonts; see DisplayField.
-    DisplayField* displayField() const { return Panel4; }
+    // The word display and its fonts; see DisplayField.
     void setDisplayFont(DisplayField::Face face, bool small) {
-        Panel4->setDisplayFont(face, small);
+        displayField->setDisplayFont(face, small);
     }
     void showEntry(QStringView left, QChar letter, QStringView rest) {
-        Panel4->showEntry(left, letter, rest);
+        displayField->showEntry(left, letter, rest);
     }
 
-    // The display field.
-    DisplayField* Panel4;
-    QFrame* Panel1;
-    QFrame* Panel2;
-    QFrame* Panel3;
-    QFrame* Panel5;
-    QFrame* Panel6;
-    WordLabel* Label1;
-    WordLabel* Label2;
-    WordLabel* Label3;
-    QLabel* Label7; // "Скорость" hidden under the display field
+    DisplayField* displayField;
+    QLabel* hiddenSpeedLabel; // "Скорость", hidden under the display field
 
     // Buttons and the speed row.
-    SpeedButton* SpeedButton1; // start
-    QCheckBox* CheckBox1;      // learning mode
-    SpeedButton* SpeedButton2; // pause and resume
-    SpeedButton* SpeedButton7; // restart
-    SpeedButton* SpeedButton3; // jump back
-    SpeedButton* SpeedButton6; // compact or full view
-    QLabel* Label9;
-    QComboBox* ComboBox1; // speed
-    QLabel* Label8;
-    SpeedButton* SpeedButton4; // display face A
-    SpeedButton* SpeedButton5; // display face B
+    FlatButton* startButton;
+    QCheckBox* learningModeBox;
+    FlatButton* pauseButton; // pause and resume
+    FlatButton* restartButton;
+    FlatButton* jumpBackButton;
+    FlatButton* viewButton; // compact or full view
+    QLabel* speedLabel;
+    QComboBox* speedList;
+    QLabel* speedUnitLabel;
+    FlatButton* faceAButton; // display face A and its size
+    FlatButton* faceBButton; // display face B and its size
 
-    TextBox* Memo1;
+    TextBox* textBox;
 
-    // The information box: fixed texts on the left, values on the right.
-    QGroupBox* GroupBox1;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label10;
-    QLabel* Label11;
-    QLabel* Label12;
-    QLabel* Label13; // reading time
-    QLabel* Label14; // entries read / total
-    QLabel* Label15; // measured speed
-    QLabel* Label16;
-    QLabel* Label17;
+    // The information box: fixed captions on the left, values on the right.
+    QGroupBox* informationBox;
+    QLabel* readingTimeCaption;
+    QLabel* wordsReadCaption;
+    QLabel* measuredSpeedCaption;
+    QLabel* reservedCaption1;
+    QLabel* reservedCaption2;
+    QLabel* readingTimeLabel;
+    QLabel* wordsReadLabel; // entries read / total
+    QLabel* measuredSpeedLabel;
+    QLabel* reservedLabel1;
+    QLabel* reservedLabel2;
 
-    StateProgressBar* ProgressBar1;
-    StatusBar* StatusBar1;
+    StateProgressBar* progressBar;
+    StatusBar* statusBar;
 
 Q_SIGNALS:
     // The window is asked to close; the event is accepted unless a handler

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 
 StatusBar::StatusBar(QWidget* parent) : QFrame(parent) {
-    setObjectName(QStringLiteral("StatusBar1"));
+    setObjectName(QStringLiteral("statusBar"));
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);

@@ -20,9 +20,9 @@ QString updateFailedText() {
     return QStringLiteral("Не удалось загрузить информацию о новых версиях программы.");
 }
 
-void checkupdate(HttpGet& http, MessageBoxes& boxes, UrlOpener& opener, QWidget* owner,
-                 const QString& versionText, const QUrl& versionUrl, const QUrl& pageUrl,
-                 int timeoutMs) {
+void checkForUpdate(HttpGet& http, MessageBoxes& boxes, UrlOpener& opener, QWidget* owner,
+                    const QString& versionText, const QUrl& versionUrl, const QUrl& pageUrl,
+                    int timeoutMs) {
     HttpGet::Request request;
     request.url = versionUrl;
     request.headers = {{QByteArrayLiteral("Accept"), updateAcceptHeader()},
@@ -50,10 +50,10 @@ void checkupdate(HttpGet& http, MessageBoxes& boxes, UrlOpener& opener, QWidget*
     const MessageBoxes::Answer answer =
         boxes.show(owner, newVersionTitle(), offerText(lines), MessageBoxes::Buttons::OkCancel);
     if (answer == MessageBoxes::Answer::Ok) {
-        StatusBar1Click(opener, pageUrl);
+        openWebPage(opener, pageUrl);
     }
 }
 
-void StatusBar1Click(UrlOpener& opener, const QUrl& page) {
+void openWebPage(UrlOpener& opener, const QUrl& page) {
     opener.open(page);
 }

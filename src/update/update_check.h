@@ -30,10 +30,10 @@ QString updateFailedText();
 // the web page in an OK / Cancel box owned by `owner`; OK opens `pageUrl`.
 // Any failure (no answer in time, an error status, a body without a line)
 // shows the fixed failure message with OK only. Blocks until done.
-void checkupdate(HttpGet& http, MessageBoxes& boxes, UrlOpener& opener, QWidget* owner,
-                 const QString& versionText, const QUrl& versionUrl = versionFileUrl(),
-                 const QUrl& pageUrl = webPageUrl(), int timeoutMs = kUpdateTimeoutMs);
+void checkForUpdate(HttpGet& http, MessageBoxes& boxes, UrlOpener& opener, QWidget* owner,
+                    const QString& versionText, const QUrl& versionUrl = versionFileUrl(),
+                    const QUrl& pageUrl = webPageUrl(), int timeoutMs = kUpdateTimeoutMs);
 
 // The status bar's click: opens the web page; whether a browser came up is
 // not looked at.
-void StatusBar1Click(UrlOpener& opener, const QUrl& page = webPageUrl());
+void openWebPage(UrlOpener& opener, const QUrl& page = webPageUrl());

@@ -1,8 +1,8 @@
 #include "words/library.h"
 
 #include "platform/codepage.h"
-#include "words/clean.h"
-#include "words/root_of_word.h"
+#include "words/clean_word.h"
+#include "words/word_root.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -70,19 +70,19 @@ WordLibrary::~WordLibrary() {
     waitForSaves();
 }
 
-void WordLibrary::setLarr(QStringList entries) {
-    m_larr = std::move(entries);
+void WordLibrary::setEntries(QStringList entries) {
+    m_entries = std::move(entries);
     rebuildIndex();
 }
 
 void WordLibrary::rebuildIndex() {
     m_cleaned.clear();
-    m_cleaned.reserve(m_larr.size());
-    for (const QString& e : std::as_const(m_larr))
-        m_cleaned.insert(clean(e));
+    m_cleaned.reserve(m_entries.size());
+    for (const QString& e : std::as_const(m_entries))
+        m_cleaned.insert(cleanWord(e));
 }
 
-int WordLibrary::CheckLib(QStringView left, QChar letter, QStringView rest, bool learningMode) {
+int WordLibrary::checkWord(QStringView left, QChar letter, QStringView rest, bool learningMode) {
     if (!learningMode)
         return 1;
     QString joined;
@@ -90,20 +90,20 @@ int WordLibrary::CheckLib(QStringView left, QChar letter, QStringView rest, bool
     joined.append(left);
     joined.append(letter);
     joined.append(rest);
-    return CheckLib(joined, true);
+    return checkWord(joined, true);
 }
 
-int WordLibrary::CheckLib(const QString& joined, bool learningMode) {
+int WordLibrary::checkWord(const QString& joined, bool learningMode) {
     if (!learningMode)
         return 1;
     // An entry matches when its cleaned form equals the root; the root itself
     // is compared and stored as it is, so a root that cleaning would change
     // never finds its own entry and is appended again.
-    const QString root = RootOfWord(clean(joined));
+    const QString root = wordRoot(cleanWord(joined));
     if (m_cleaned.contains(root))
         return 1;
-    m_larr.append(root);
-    m_cleaned.insert(clean(root));
+    m_entries.append(root);
+    m_cleaned.insert(cleanWord(root));
     return 2;
 }
 
@@ -124,7 +124,7 @@ QString WordLibrary::load(const QString& path) {
         return {};
     QStringList lines = splitLines(fromCodePage(bytes));
     if (!lines.isEmpty())
-        setLarr(std::move(lines));
+        setEntries(std::move(lines));
     return {};
 }
 
@@ -157,12 +157,12 @@ QString WordLibrary::writeFile(const QString& path, const QByteArray& bytes) {
 
 QString WordLibrary::save(const QString& path) {
     waitForSaves();
-    return writeFile(path, encode(m_larr));
+    return writeFile(path, encode(m_entries));
 }
 
 void WordLibrary::saveAsync(const QString& path) {
     // A copy of the list shares its data: the snapshot costs a reference count.
-    m_writer.start([this, path, snapshot = m_larr]() {
+    m_writer.start([this, path, snapshot = m_entries]() {
         const QString error = writeFile(path, encode(snapshot));
         QMetaObject::invokeMethod(
             this, [this, error]() { Q_EMIT saveFinished(error); }, Qt::QueuedConnection);

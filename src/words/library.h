@@ -8,12 +8,12 @@
 #include <QStringView>
 #include <QThreadPool>
 
-// The word library of the learning mode: `larr`, the roots of the words
+// The word library of the learning mode: the roots of the words
 // already shown, in the order the file held them followed by the roots learnt
 // since, and its file of one root per line in the 8-bit code page.
 //
-// Beside `larr` it keeps the set of its cleaned entries, so that CheckLib
-// answers in constant time what a scan comparing clean(entry) with the root
+// Beside the entries it keeps the set of their cleaned forms, so that checkWord
+// answers in constant time what a scan comparing cleanWord(entry) with the root
 // for every entry would answer. Entries are only ever appended or replaced as
 // a whole, so a set (and no count per key) is enough.
 //
@@ -28,27 +28,27 @@ public:
     // Waits for the saves still running.
     ~WordLibrary() override;
 
-    const QStringList& larr() const { return m_larr; }
+    const QStringList& entries() const { return m_entries; }
     // Replaces the entries (tests, hand-made libraries).
-    void setLarr(QStringList entries);
+    void setEntries(QStringList entries);
 
     // The learning-mode check for the entry on show: 1 when learning mode is
     // off or the entry's root is known, 2 when it is new, in which case the
-    // root is appended to `larr`.
-    int CheckLib(QStringView left, QChar letter, QStringView rest, bool learningMode);
-    int CheckLib(const QString& joined, bool learningMode);
+    // root is appended to `entries`.
+    int checkWord(QStringView left, QChar letter, QStringView rest, bool learningMode);
+    int checkWord(const QString& joined, bool learningMode);
 
-    // `LoadLib`: reads the file. A missing file changes nothing; a file of
-    // n >= 1 lines replaces `larr` by exactly those lines; an empty file
+    // Reads the file. A missing file changes nothing; a file of
+    // n >= 1 lines replaces `entries` by exactly those lines; an empty file
     // changes nothing. A line ends at LF, a CR before it dropped; a byte 0x1A
-    // ends the file. On an error `larr` stays as it was. Waits for pending
+    // ends the file. On an error `entries` stays as it was. Waits for pending
     // saves first, so it reads what they wrote.
     QString load(const QString& path);
 
-    // `SaveLib`: writes every entry and CR LF, after the pending asynchronous
+    // Writes every entry and CR LF, after the pending asynchronous
     // saves have finished. For shut-down.
     QString save(const QString& path);
-    // The same on a background thread from a snapshot of `larr` taken now;
+    // The same on a background thread from a snapshot of `entries` taken now;
     // saves run one at a time in the order asked. The result arrives through
     // saveFinished() in this object's thread.
     void saveAsync(const QString& path);
@@ -66,7 +66,7 @@ Q_SIGNALS:
 private:
     void rebuildIndex();
 
-    QStringList m_larr;
+    QStringList m_entries;
     StringSet m_cleaned;
     QThreadPool m_writer;
 };

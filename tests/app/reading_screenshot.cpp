@@ -8,8 +8,8 @@
 #include "platform/power.h"
 #include "reading/reader.h"
 #include "reading/timer.h"
+#include "ui/flat_button.h"
 #include "ui/main_window.h"
-#include "ui/speed_button.h"
 #include "ui/text_box.h"
 
 #include <QApplication>
@@ -48,19 +48,19 @@ int main(int argc, char** argv) {
                              QUrl(QStringLiteral("http://127.0.0.1:9/kestrix/ver.txt")),
                              QUrl(QStringLiteral("http://kestrix.example.org/kestrix"))});
     program.start();
-    TForm1* f = program.Form1;
+    MainWindow* f = program.mainWindow;
     QTimer::singleShot(0, f, [&, f] {
-        f->SpeedButton6->clickFromCode(); // full view
-        f->Memo1->setPlainText(book);
-        f->ComboBox1->setCurrentIndex(5);
-        f->SpeedButton1->clickFromCode();
+        f->viewButton->clickFromCode(); // full view
+        f->textBox->setPlainText(book);
+        f->speedList->setCurrentIndex(5);
+        f->startButton->clickFromCode();
     });
     // Shot a few seconds in, while a long word is on screen.
     QElapsedTimer since;
     since.start();
-    QObject::connect(&program.reader->Timer1, &Timer::timeout, f, [&, f] {
-        if (since.elapsed() < 4000 || program.state.sarr.isBlank(program.state.sh - 1) ||
-            program.state.sarr.left(program.state.sh - 1).size() < 2)
+    QObject::connect(&program.reader->wordTimer, &Timer::timeout, f, [&, f] {
+        if (since.elapsed() < 4000 || program.state.words.isBlank(program.state.position - 1) ||
+            program.state.words.left(program.state.position - 1).size() < 2)
             return;
         f->grab().save(QDir(out).filePath(QStringLiteral("reading.png")));
         f->close();

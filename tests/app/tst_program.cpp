@@ -11,9 +11,9 @@
 #include "reading/timer.h"
 #include "storage/ini_file.h"
 #include "ui/closing_dialog.h"
+#include "ui/flat_button.h"
 #include "ui/main_window.h"
-#include "ui/speed_button.h"
-#include "ui/splash.h"
+#include "ui/splash_window.h"
 #include "ui/state_progress_bar.h"
 #include "ui/text_box.h"
 #include "ui/word_label.h"
@@ -48,8 +48,9 @@ struct Run {
         program.exec();
     }
     QString shown() const {
-        return program.Form1->Label1->text() + program.Form1->Label2->text() +
-               program.Form1->Label3->text();
+        return program.mainWindow->displayField->leftLabel->text() +
+               program.mainWindow->displayField->letterLabel->text() +
+               program.mainWindow->displayField->restLabel->text();
     }
 
     ScriptedMessageBoxes boxes;
@@ -98,16 +99,16 @@ void TestProgram::firstStartWithoutFiles() {
     Run r(dir.path());
     QString welcome;
     r.run([&] {
-        welcome = r.program.Form1->Memo1->toPlainText();
-        QCOMPARE(r.program.Form1->height(), 200);
-        QCOMPARE(r.program.Form1->width(), 356);
-        QCOMPARE(r.program.Form1->ComboBox1->currentIndex(), 3);
+        welcome = r.program.mainWindow->textBox->toPlainText();
+        QCOMPARE(r.program.mainWindow->height(), 200);
+        QCOMPARE(r.program.mainWindow->width(), 356);
+        QCOMPARE(r.program.mainWindow->speedList->currentIndex(), 3);
         QCOMPARE(r.shown(),
                  Program::contactLeft() + Program::contactLetter() + Program::contactRest());
-        QVERIFY(r.program.Form1->isVisible());
-        QVERIFY(!r.program.Form2->isVisible());
-        QVERIFY(!r.program.Form3->isVisible());
-        r.program.Form1->close();
+        QVERIFY(r.program.mainWindow->isVisible());
+        QVERIFY(!r.program.closingDialog->isVisible());
+        QVERIFY(!r.program.splash->isVisible());
+        r.program.mainWindow->close();
     });
     QVERIFY(welcome.startsWith(u"Добро пожаловать в программу по скорочтению Kestrix."_qs));
     QCOMPARE(r.boxes.shown.size(), 1);
@@ -126,20 +127,20 @@ void TestProgram::readingSessionIsContinuedNextTime() {
     {
         Run r(dir.path());
         r.run([&] {
-            TForm1* f = r.program.Form1;
-            f->Memo1->setPlainText(book);
-            f->ComboBox1->setCurrentIndex(17);
-            f->CheckBox1->setChecked(true);
-            f->ProgressBar1->setState(StateProgressBar::State::Paused);
-            f->SpeedButton1->clickFromCode();
+            MainWindow* f = r.program.mainWindow;
+            f->textBox->setPlainText(book);
+            f->speedList->setCurrentIndex(17);
+            f->learningModeBox->setChecked(true);
+            f->progressBar->setState(StateProgressBar::State::Paused);
+            f->startButton->clickFromCode();
             QTimer::singleShot(2500, f, [&, f] {
-                bookmark = r.program.state.sh;
-                nextWord = wordFrom(r.program.state.sarr, bookmark);
+                bookmark = r.program.state.position;
+                nextWord = wordFrom(r.program.state.words, bookmark);
                 f->close();
             });
         });
         QVERIFY(bookmark > 10); // 1.5 s at 1000 wpm
-        QCOMPARE(r.program.Form1->SpeedButton2->text(), Reader::resumeCaption());
+        QCOMPARE(r.program.mainWindow->pauseButton->text(), Reader::resumeCaption());
     }
     QVERIFY(QFile::exists(dir.filePath(u"kestrix.ini"_qs)));
     QVERIFY(fileBytes(dir.filePath(u"library.txt"_qs)).size() > 10);
@@ -149,35 +150,35 @@ void TestProgram::readingSessionIsContinuedNextTime() {
     int speed = -1;
     bool learning = false;
     StateProgressBar::State colour = StateProgressBar::State::Normal;
-    int sh = -1;
-    int sh1 = -1;
+    int position = -1;
+    int baseline = -1;
     again.run([&] {
-        TForm1* f = again.program.Form1;
-        speed = f->ComboBox1->currentIndex();
-        learning = f->CheckBox1->isChecked();
-        colour = f->ProgressBar1->state();
-        sh = again.program.state.sh;
-        sh1 = again.program.state.sh1;
+        MainWindow* f = again.program.mainWindow;
+        speed = f->speedList->currentIndex();
+        learning = f->learningModeBox->isChecked();
+        colour = f->progressBar->state();
+        position = again.program.state.position;
+        baseline = again.program.state.speedBaseline;
         // The first word tick comes one second after Start.
-        connect(&again.program.reader->Timer1, &Timer::timeout, f, [&, f] {
+        connect(&again.program.reader->wordTimer, &Timer::timeout, f, [&, f] {
             if (firstShown.isNull()) {
                 firstShown = again.shown().trimmed();
                 f->close();
             }
         });
-        f->SpeedButton1->clickFromCode();
+        f->startButton->clickFromCode();
     });
     QCOMPARE(speed, 17);
     QVERIFY(learning);
     QCOMPARE(colour, StateProgressBar::State::Paused);
-    QCOMPARE(sh, bookmark);
-    QCOMPARE(sh1, bookmark);
+    QCOMPARE(position, bookmark);
+    QCOMPARE(baseline, bookmark);
     QCOMPARE(again.boxes.shown.size(), 1); // only the update failure, no learning-mode text
     // The bookmark is the entry the next tick shows: after a restart the
     // reader goes on with the word that followed the last one seen.
-    if (!again.program.state.sarr.isBlank(bookmark))
+    if (!again.program.state.words.isBlank(bookmark))
         QCOMPARE(firstShown, nextWord);
-    QCOMPARE(wordFrom(again.program.state.sarr, bookmark), nextWord);
+    QCOMPARE(wordFrom(again.program.state.words, bookmark), nextWord);
 }
 
 void TestProgram::closeDuringPreparation_data() {
@@ -198,35 +199,35 @@ void TestProgram::closeDuringPreparation() {
     connect(&r.program, &Program::loopEnded, this,
             [&] { loopEndedWhilePreparing = r.program.reader->preparing(); });
     r.run([&] {
-        TForm1* f = r.program.Form1;
-        TForm2* d = r.program.Form2;
-        f->Memo1->setPlainText(book);
+        MainWindow* f = r.program.mainWindow;
+        ClosingDialog* d = r.program.closingDialog;
+        f->textBox->setPlainText(book);
         QTimer::singleShot(0, f, [&, f, d] {
             ranDuringPreparation = r.program.reader->preparing();
             f->close();
             QVERIFY(d->isVisible());
             QVERIFY(!f->isEnabled());
             if (choice == u"kill") {
-                d->SpeedButton1->clickFromCode();
-                QCOMPARE(d->SpeedButton1->font().pointSize(), 11);
+                d->killButton->clickFromCode();
+                QCOMPARE(d->killButton->font().pointSize(), 11);
             } else if (choice == u"hide") {
-                d->SpeedButton2->clickFromCode();
+                d->hideButton->clickFromCode();
                 QVERIFY(!f->isVisible());
                 QVERIFY(!d->isVisible());
             } else {
-                QTest::mousePress(d->ProgressBar1, Qt::LeftButton);
+                QTest::mousePress(d->progressBar, Qt::LeftButton);
                 QVERIFY(!d->isVisible());
                 QVERIFY(f->isEnabled());
             }
         });
-        f->SpeedButton1->clickFromCode();
+        f->startButton->clickFromCode();
     });
     QVERIFY(ranDuringPreparation);
     QVERIFY(!loopEndedWhilePreparing); // the program ends when the preparation returns
     IniFile ini;
     QVERIFY(ini.load(dir.filePath(u"kestrix.ini"_qs)));
     const int stored = ini.intValue(u"Config", u"TextLength", -1);
-    QCOMPARE(stored, r.program.state.k1);
+    QCOMPARE(stored, r.program.state.entryCount);
     if (choice == u"kill")
         QVERIFY(stored < 400000);
     else
@@ -247,10 +248,10 @@ void TestProgram::closeWithoutReadingLeavesSettingsAlone() {
     }
     Run r(dir.path());
     r.run([&] {
-        QCOMPARE(r.program.Form1->ComboBox1->currentIndex(), 5);
-        QCOMPARE(r.program.state.sh, 1);
-        r.program.Form1->ComboBox1->setCurrentIndex(9);
-        r.program.Form1->close();
+        QCOMPARE(r.program.mainWindow->speedList->currentIndex(), 5);
+        QCOMPARE(r.program.state.position, 1);
+        r.program.mainWindow->speedList->setCurrentIndex(9);
+        r.program.mainWindow->close();
     });
     QCOMPARE(fileBytes(ini), before);
 }

@@ -4,8 +4,8 @@
 #include "platform/hotkeys.h"
 #include "reading/reader.h"
 #include "ui/closing_dialog.h"
+#include "ui/flat_button.h"
 #include "ui/main_window.h"
-#include "ui/speed_button.h"
 #include "ui/text_box.h"
 #include "ui/word_label.h"
 #include "words/library.h"
@@ -20,8 +20,8 @@
 // a clock that stands still, the library file in a temporary folder.
 struct ReaderFixture {
     QTemporaryDir dir;
-    TForm1 form;
-    TForm2 closing;
+    MainWindow form;
+    ClosingDialog closing;
     ReadingState state;
     WordLibrary library;
     ManualHotkeys hotkeys;
@@ -31,24 +31,25 @@ struct ReaderFixture {
                   Reader::Services{boxes, hotkeys, clock, TimeFormat(QLocale::c()),
                                    dir.filePath(QStringLiteral("library.txt"))}};
 
-    ReaderFixture() { reader.SpeedButton5Click(); }
+    ReaderFixture() { reader.view().chooseFaceB(); }
 
     // Puts `text` into the text box and presses Start; the preparation runs
     // to its end before this returns.
     void start(const QString& text) {
-        form.Memo1->setPlainText(text);
-        form.SpeedButton1->clickFromCode();
+        form.textBox->setPlainText(text);
+        form.startButton->clickFromCode();
     }
     // One word tick; returns the entry shown as left/letter/rest.
     QString tick() {
-        reader.Timer1Timer();
+        reader.showNextWord();
         return shown();
     }
     QString shown() const {
-        return form.Label1->text() + QLatin1Char('/') + form.Label2->text() + QLatin1Char('/') +
-               form.Label3->text();
+        return form.displayField->leftLabel->text() + QLatin1Char('/') +
+               form.displayField->letterLabel->text() + QLatin1Char('/') +
+               form.displayField->restLabel->text();
     }
-    QString pauseCaption() const { return form.SpeedButton2->text(); }
+    QString pauseCaption() const { return form.pauseButton->text(); }
     // Enabled states of Start, pause, restart and the text box, and whether
     // the word timer runs, as a string such as "S-p-R-M-T" (upper case = on).
     QString marks() const {
@@ -56,9 +57,9 @@ struct ReaderFixture {
             const QChar ch = QLatin1Char(c);
             return on ? ch.toUpper() : ch;
         };
-        return QString(mark(form.SpeedButton1->isEnabled(), 's')) +
-               mark(form.SpeedButton2->isEnabled(), 'p') +
-               mark(form.SpeedButton7->isEnabled(), 'r') + mark(form.Memo1->isEnabled(), 'm') +
-               mark(reader.Timer1.enabled(), 't');
+        return QString(mark(form.startButton->isEnabled(), 's')) +
+               mark(form.pauseButton->isEnabled(), 'p') +
+               mark(form.restartButton->isEnabled(), 'r') + mark(form.textBox->isEnabled(), 'm') +
+               mark(reader.wordTimer.enabled(), 't');
     }
 };

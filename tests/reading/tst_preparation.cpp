@@ -139,13 +139,13 @@ void TestPreparation::entryCount() {
     WordSequence s;
     Preparation p(s, text);
     p.runToEnd();
-    QCOMPARE(p.k(), k);
+    QCOMPARE(p.filled(), k);
     QCOMPARE(s.written(), written);
 }
 
 void TestPreparation::startTextLineBreaks_data() {
     QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("ar");
+    QTest::addColumn<QString>("cut");
     QTest::newRow("CR LF stays") << u"a\r\nb"_qs << u"a\r\nb"_qs;
     QTest::newRow("LF") << u"a\nb"_qs << u"a\r\nb"_qs;
     QTest::newRow("lone CR") << u"a\rb"_qs << u"a\r\nb"_qs;
@@ -156,8 +156,8 @@ void TestPreparation::startTextLineBreaks_data() {
 
 void TestPreparation::startTextLineBreaks() {
     QFETCH(QString, box);
-    QFETCH(QString, ar);
-    QCOMPARE(startText(box), ar);
+    QFETCH(QString, cut);
+    QCOMPARE(startText(box), cut);
 }
 
 void TestPreparation::slicesGiveTheSameSequence() {
@@ -169,7 +169,7 @@ void TestPreparation::slicesGiveTheSameSequence() {
     Preparation p(sliced, startText(text));
     while (!p.step(7)) {
     }
-    QCOMPARE(p.k(), k);
+    QCOMPARE(p.filled(), k);
     QCOMPARE(entries(sliced), entries(whole));
 }
 

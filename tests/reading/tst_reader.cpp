@@ -5,10 +5,10 @@
 
 #include "corpus.h"
 #include "reading/preparation.h"
-#include "storage/conf.h"
-#include "storage/memory_conf_view.h"
+#include "storage/memory_settings_view.h"
+#include "storage/settings.h"
 #include "ui/state_progress_bar.h"
-#include "words/root_of_word.h"
+#include "words/word_root.h"
 
 #include <QtTest>
 
@@ -65,26 +65,26 @@ void TestReader::startRefusesShortTexts() {
     QFETCH(bool, starts);
     ReaderFixture f;
     f.start(text);
-    QCOMPARE(f.reader.Timer1.enabled(), starts);
-    QCOMPARE(f.form.SpeedButton1->isEnabled(), !starts);
+    QCOMPARE(f.reader.wordTimer.enabled(), starts);
+    QCOMPARE(f.form.startButton->isEnabled(), !starts);
     QCOMPARE(f.hotkeys.isRegistered(), starts);
 }
 
 void TestReader::startEntersReading() {
     ReaderFixture f;
     f.clock.time = QDateTime(QDate(2026, 3, 1), QTime(9, 5, 7));
-    f.form.Memo1->setPlainText(sample);
-    f.state.sh = 3; // a bookmark set after the text
-    f.form.SpeedButton1->clickFromCode();
+    f.form.textBox->setPlainText(sample);
+    f.state.position = 3; // a bookmark set after the text
+    f.form.startButton->clickFromCode();
     QCOMPARE(f.marks(), u"sPrmT"_qs);
-    QCOMPARE(f.reader.Timer1.interval(), 1000u);
-    QVERIFY(f.reader.Timer2.enabled());
-    QVERIFY(f.reader.Timer3.enabled());
-    QCOMPARE(f.state.k1, 8);
-    QCOMPARE(f.state.j, 150);
-    QCOMPARE(f.state.sh, 3); // Start resumes where the reader was
-    QCOMPARE(f.state.vrem, u"09:05:07"_qs);
-    QCOMPARE(f.closing.ProgressBar1->maximum(), 8 * 0 + sample.size() / 5);
+    QCOMPARE(f.reader.wordTimer.interval(), 1000u);
+    QVERIFY(f.reader.statisticsTimer.enabled());
+    QVERIFY(f.reader.libraryTimer.enabled());
+    QCOMPARE(f.state.entryCount, 8);
+    QCOMPARE(f.state.baseIntervalMs, 150);
+    QCOMPARE(f.state.position, 3); // Start resumes where the reader was
+    QCOMPARE(f.state.startedAt, u"09:05:07"_qs);
+    QCOMPARE(f.closing.progressBar->maximum(), 8 * 0 + sample.size() / 5);
 }
 
 void TestReader::wordTicksShowAndPace_data() {
@@ -108,7 +108,7 @@ void TestReader::wordTicksShowAndPace() {
     f.start(text);
     for (int i = 0; i < shown.size(); ++i) {
         QCOMPARE(f.tick(), shown[i]);
-        QCOMPARE(int(f.reader.Timer1.interval()), intervals[i]);
+        QCOMPARE(int(f.reader.wordTimer.interval()), intervals[i]);
     }
 }
 
@@ -119,46 +119,46 @@ void TestReader::lastEntryEndsReading() {
     f.tick();
     QCOMPARE(f.marks(), u"sPrmT"_qs);
     QCOMPARE(f.tick(), u"/т/ри"_qs);
-    QCOMPARE(f.state.sh, 2);
+    QCOMPARE(f.state.position, 2);
     QCOMPARE(f.marks(), u"SpRMt"_qs);
-    QVERIFY(!f.reader.Timer2.enabled());
-    QVERIFY(!f.reader.Timer3.enabled());
-    QCOMPARE(f.reader.Timer1.interval(), 150u);
+    QVERIFY(!f.reader.statisticsTimer.enabled());
+    QVERIFY(!f.reader.libraryTimer.enabled());
+    QCOMPARE(f.reader.wordTimer.interval(), 150u);
 }
 
 void TestReader::bookmarkBeyondTheTextEndsAtTheLastEntry() {
     ReaderFixture f;
-    f.form.Memo1->setPlainText(u"раз два три "_qs);
-    f.state.sh = 5000;
-    f.form.SpeedButton1->clickFromCode();
+    f.form.textBox->setPlainText(u"раз два три "_qs);
+    f.state.position = 5000;
+    f.form.startButton->clickFromCode();
     QCOMPARE(f.tick(), u"/т/ри"_qs);
-    QCOMPARE(f.state.sh, 2);
+    QCOMPARE(f.state.position, 2);
     QCOMPARE(f.marks(), u"SpRMt"_qs);
 }
 
 void TestReader::learningModeDoublesNewWords() {
     ReaderFixture f;
-    f.form.CheckBox1->setChecked(true);
+    f.form.learningModeBox->setChecked(true);
     f.start(u"слово дело слово "_qs);
     QList<int> intervals;
     for (int i = 0; i < 3; ++i) {
         f.tick();
-        intervals << int(f.reader.Timer1.interval());
+        intervals << int(f.reader.wordTimer.interval());
     }
     QCOMPARE(intervals, (QList<int>{300, 300, 150}));
-    QCOMPARE(f.library.larr(), (QStringList{RootOfWord(u"слово"_qs), RootOfWord(u"дело"_qs)}));
+    QCOMPARE(f.library.entries(), (QStringList{wordRoot(u"слово"_qs), wordRoot(u"дело"_qs)}));
 }
 
 void TestReader::zeroBaseIntervalHaltsOnTheEntry() {
     ReaderFixture f;
-    f.form.ComboBox1->setCurrentIndex(18); // a stored speed outside the list
-    QCOMPARE(f.form.ComboBox1->currentIndex(), -1);
+    f.form.speedList->setCurrentIndex(18); // a stored speed outside the list
+    QCOMPARE(f.form.speedList->currentIndex(), -1);
     f.start(sample);
-    QCOMPARE(f.state.j, 0);
+    QCOMPARE(f.state.baseIntervalMs, 0);
     f.tick();
-    QCOMPARE(f.reader.Timer1.interval(), 0u);
-    QVERIFY(f.reader.Timer1.enabled());
-    f.reader.SpeedButton2Click(); // counts as running: pauses
+    QCOMPARE(f.reader.wordTimer.interval(), 0u);
+    QVERIFY(f.reader.wordTimer.enabled());
+    f.reader.togglePause(); // counts as running: pauses
     QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
 }
 
@@ -185,25 +185,25 @@ void TestReader::statistics() {
     ReaderFixture f;
     f.clock.time = QDateTime(QDate(2026, 3, 1), startTime);
     f.start(sample);
-    f.state.sh = 4;
+    f.state.position = 4;
     f.clock.time = QDateTime(QDate(2026, 3, 2), now);
     for (int i = 0; i < ticks; ++i)
-        f.reader.Timer2Timer();
-    QCOMPARE(f.form.Label13->text(), readingTime);
-    QCOMPARE(f.form.Label14->text(), u"4 / 7"_qs);
-    QCOMPARE(f.form.Label15->text(), speed);
-    QCOMPARE(f.form.ProgressBar1->maximum(), 7);
-    QCOMPARE(f.form.ProgressBar1->value(), 4);
+        f.reader.updateStatistics();
+    QCOMPARE(f.form.readingTimeLabel->text(), readingTime);
+    QCOMPARE(f.form.wordsReadLabel->text(), u"4 / 7"_qs);
+    QCOMPARE(f.form.measuredSpeedLabel->text(), speed);
+    QCOMPARE(f.form.progressBar->maximum(), 7);
+    QCOMPARE(f.form.progressBar->value(), 4);
 }
 
 void TestReader::pauseToggle() {
     ReaderFixture f;
     f.start(sample);
-    f.form.SpeedButton2->clickFromCode();
+    f.form.pauseButton->clickFromCode();
     QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
     QCOMPARE(f.marks(), u"sPRMt"_qs);
-    QVERIFY(f.reader.Timer2.enabled()); // statistics go on counting
-    f.form.SpeedButton2->clickFromCode();
+    QVERIFY(f.reader.statisticsTimer.enabled()); // statistics go on counting
+    f.form.pauseButton->clickFromCode();
     QCOMPARE(f.pauseCaption(), Reader::pauseCaption());
     QCOMPARE(f.marks(), u"sPrmT"_qs);
 }
@@ -235,35 +235,36 @@ void TestReader::jumpBack() {
     QFETCH(QString, marks);
     const QString book = corpus::read(QStringLiteral("ru_chekhov_toska.txt"));
     ReaderFixture f;
-    f.form.ComboBox1->setCurrentIndex(speedIndex);
+    f.form.speedList->setCurrentIndex(speedIndex);
     f.start(book);
-    f.state.sh = from;
+    f.state.position = from;
     if (situation == u"paused")
-        f.reader.SpeedButton2Click();
+        f.reader.togglePause();
     if (situation == u"ended") {
-        f.state.sh = f.state.sarr.written() - 1;
+        f.state.position = f.state.words.written() - 1;
         f.tick();
-        f.state.sh = from;
+        f.state.position = from;
     }
-    f.form.SpeedButton3->clickFromCode();
-    QCOMPARE(f.state.sh, to);
-    QCOMPARE(f.form.Label2->text(), QString(f.state.sarr.letter(to)));
+    f.form.jumpBackButton->clickFromCode();
+    QCOMPARE(f.state.position, to);
+    QCOMPARE(f.form.displayField->letterLabel->text(), QString(f.state.words.letter(to)));
     QCOMPARE(f.pauseCaption(), caption);
     QCOMPARE(f.marks(), marks);
     // Resuming shows the entry moved to first.
-    if (!f.reader.Timer1.enabled())
-        f.reader.SpeedButton2Click();
+    if (!f.reader.wordTimer.enabled())
+        f.reader.togglePause();
     f.tick();
-    QCOMPARE(f.form.Label1->text() + f.form.Label2->text() + f.form.Label3->text(),
-             f.state.sarr.joined(to));
+    QCOMPARE(f.form.displayField->leftLabel->text() + f.form.displayField->letterLabel->text() +
+                 f.form.displayField->restLabel->text(),
+             f.state.words.joined(to));
 }
 
 void TestReader::jumpBackAndRestartBeforeAnyStart() {
     ReaderFixture f;
-    f.state.sh = 500; // a restored bookmark
-    f.form.SpeedButton3->clickFromCode();
-    f.form.SpeedButton7->clickFromCode();
-    QCOMPARE(f.state.sh, 500);
+    f.state.position = 500; // a restored bookmark
+    f.form.jumpBackButton->clickFromCode();
+    f.form.restartButton->clickFromCode();
+    QCOMPARE(f.state.position, 500);
     QCOMPARE(f.marks(), u"SpRMt"_qs);
 }
 
@@ -272,19 +273,19 @@ void TestReader::restartKeepsCaptionAndToggleDecidesByTimer() {
     f.start(sample);
     f.tick();
     f.tick();
-    f.reader.SpeedButton2Click();
-    f.form.SpeedButton7->clickFromCode();
-    QCOMPARE(f.state.sh, 0);
+    f.reader.togglePause();
+    f.form.restartButton->clickFromCode();
+    QCOMPARE(f.state.position, 0);
     QCOMPARE(f.shown(), u"Пр/и/вет,"_qs);
     QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
     QCOMPARE(f.marks(), u"SpRMt"_qs);
-    f.form.SpeedButton1->clickFromCode();
+    f.form.startButton->clickFromCode();
     QCOMPARE(f.pauseCaption(), Reader::resumeCaption()); // still, while reading runs
-    f.state.sh = 7;
-    f.form.SpeedButton3->clickFromCode(); // moves without pausing
-    QVERIFY(f.reader.Timer1.enabled());
+    f.state.position = 7;
+    f.form.jumpBackButton->clickFromCode(); // moves without pausing
+    QVERIFY(f.reader.wordTimer.enabled());
     f.hotkeys.press(32); // Space pauses: the toggle looks at the timer
-    QVERIFY(!f.reader.Timer1.enabled());
+    QVERIFY(!f.reader.wordTimer.enabled());
     QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
 }
 
@@ -310,73 +311,73 @@ void TestReader::speedKeys() {
     QFETCH(int, to);
     ReaderFixture f;
     f.start(sample);
-    f.form.ComboBox1->setCurrentIndex(from);
-    f.reader.Timer1.setInterval(777);
-    f.reader.WMHotKey(key);
-    QCOMPARE(f.form.ComboBox1->currentIndex(), to);
+    f.form.speedList->setCurrentIndex(from);
+    f.reader.wordTimer.setInterval(777);
+    f.reader.playbackKey(key);
+    QCOMPARE(f.form.speedList->currentIndex(), to);
     const int expected = to >= 0 ? baseInterval(to) : 150;
-    QCOMPARE(f.state.j, expected);
-    QCOMPARE(int(f.reader.Timer1.interval()), expected); // re-applied even at the ends
+    QCOMPARE(f.state.baseIntervalMs, expected);
+    QCOMPARE(int(f.reader.wordTimer.interval()), expected); // re-applied even at the ends
 }
 
 void TestReader::spaceWhilePauseDisabledOnlyReappliesInterval() {
     ReaderFixture f;
-    f.reader.Timer1.setInterval(1000);
-    f.state.j = 150;
+    f.reader.wordTimer.setInterval(1000);
+    f.state.baseIntervalMs = 150;
     const QString before = f.marks();
-    f.reader.WMHotKey(32);
-    f.reader.WMHotKey(13);
+    f.reader.playbackKey(32);
+    f.reader.playbackKey(13);
     QCOMPARE(f.marks(), before);
-    QCOMPARE(f.reader.Timer1.interval(), 150u);
+    QCOMPARE(f.reader.wordTimer.interval(), 150u);
 }
 
 void TestReader::textChangeReleasesKeysAndResets() {
     ReaderFixture f;
     f.start(sample);
-    f.state.sh = 5;
-    f.reader.SpeedButton2Click();
+    f.state.position = 5;
+    f.reader.togglePause();
     QVERIFY(f.hotkeys.isRegistered());
-    f.form.Memo1->insertPlainText(u"x"_qs);
+    f.form.textBox->insertPlainText(u"x"_qs);
     QVERIFY(!f.hotkeys.isRegistered());
-    QCOMPARE(f.state.sh, 0);
+    QCOMPARE(f.state.position, 0);
     QCOMPARE(f.marks(), u"SpRMt"_qs);
     QVERIFY(!f.hotkeys.press(32)); // typing works again
 }
 
 void TestReader::fontButtons() {
     ReaderFixture f; // the start-up click on face B
-    QCOMPARE(f.form.Panel4->face(), DisplayField::Face::B);
-    QVERIFY(!f.form.Panel4->isSmall());
-    QCOMPARE(f.form.SpeedButton5->captionFontHeight(), 10);
-    QCOMPARE(f.form.SpeedButton4->captionFontHeight(), 16);
-    f.form.SpeedButton4->clickFromCode();
-    QCOMPARE(f.form.Panel4->face(), DisplayField::Face::A);
-    QVERIFY(!f.form.Panel4->isSmall()); // face A large, not small
-    f.form.SpeedButton4->clickFromCode();
-    QVERIFY(f.form.Panel4->isSmall());
-    f.form.SpeedButton5->clickFromCode();
-    QCOMPARE(f.form.Panel4->face(), DisplayField::Face::B);
-    QVERIFY(f.form.Panel4->isSmall());
+    QCOMPARE(f.form.displayField->face(), DisplayField::Face::B);
+    QVERIFY(!f.form.displayField->isSmall());
+    QCOMPARE(f.form.faceBButton->captionFontHeight(), 10);
+    QCOMPARE(f.form.faceAButton->captionFontHeight(), 16);
+    f.form.faceAButton->clickFromCode();
+    QCOMPARE(f.form.displayField->face(), DisplayField::Face::A);
+    QVERIFY(!f.form.displayField->isSmall()); // face A large, not small
+    f.form.faceAButton->clickFromCode();
+    QVERIFY(f.form.displayField->isSmall());
+    f.form.faceBButton->clickFromCode();
+    QCOMPARE(f.form.displayField->face(), DisplayField::Face::B);
+    QVERIFY(f.form.displayField->isSmall());
 }
 
 void TestReader::viewButton() {
     ReaderFixture f;
-    f.form.SpeedButton6->setText(u"- -"_qs);
-    f.form.SpeedButton6->clickFromCode();
+    f.form.viewButton->setText(u"- -"_qs);
+    f.form.viewButton->clickFromCode();
     QCOMPARE(f.form.height(), 555);
-    QCOMPARE(f.form.SpeedButton6->text(), u"^^"_qs);
-    f.form.SpeedButton6->clickFromCode();
+    QCOMPARE(f.form.viewButton->text(), u"^^"_qs);
+    f.form.viewButton->clickFromCode();
     QCOMPARE(f.form.height(), 200);
-    QCOMPARE(f.form.SpeedButton6->text(), u"- -"_qs);
+    QCOMPARE(f.form.viewButton->text(), u"- -"_qs);
     QCOMPARE(f.form.width(), 356);
 }
 
 void TestReader::learningModeMessageOnce() {
     ReaderFixture f;
-    f.state.boo = true;
-    f.form.CheckBox1->click();
-    f.form.CheckBox1->click();
-    f.form.CheckBox1->click();
+    f.state.explainLearningMode = true;
+    f.form.learningModeBox->click();
+    f.form.learningModeBox->click();
+    f.form.learningModeBox->click();
     QCOMPARE(f.boxes.shown.size(), 1);
     QVERIFY(f.boxes.shown[0].text.startsWith(u"Режим обучения. При включеном режиме"_qs));
     QVERIFY(f.boxes.shown[0].text.endsWith(u"поможет избежать этой проблемы."_qs));
@@ -387,8 +388,8 @@ void TestReader::progressBarColourCycle() {
     ReaderFixture f;
     QList<State> seen;
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-        QTest::mousePress(f.form.ProgressBar1, b);
-        seen << f.form.ProgressBar1->state();
+        QTest::mousePress(f.form.progressBar, b);
+        seen << f.form.progressBar->state();
     }
     QCOMPARE(seen, (QList<State>{State::Paused, State::Error, State::Normal}));
 }
@@ -399,23 +400,23 @@ void TestReader::killStopsCuttingWithEntriesCut() {
     ReaderFixture f;
     bool kill = false;
     int cutWhenKilled = -1;
-    f.reader.stopRequested = [&] { return kill; };
-    f.form.Memo1->setPlainText(book);
+    f.reader.setStopRequest([&] { return kill; });
+    f.form.textBox->setPlainText(book);
     QTimer::singleShot(0, [&] {
         kill = true;
-        cutWhenKilled = f.closing.ProgressBar1->value();
+        cutWhenKilled = f.closing.progressBar->value();
     });
-    f.form.SpeedButton1->clickFromCode();
+    f.form.startButton->clickFromCode();
     QVERIFY(cutWhenKilled > 0);
-    QCOMPARE(f.state.k1, cutWhenKilled);
-    QVERIFY(f.state.k1 < 400000);
+    QCOMPARE(f.state.entryCount, cutWhenKilled);
+    QVERIFY(f.state.entryCount < 400000);
 }
 
 void TestReader::realTimersWhileALongTextIsCut() {
     const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
     QVERIFY(!book.isEmpty());
     ReaderFixture f;
-    f.form.Memo1->setPlainText(book);
+    f.form.textBox->setPlainText(book);
     int servedWhileCutting = 0;
     QTimer other;
     other.setInterval(5);
@@ -423,33 +424,34 @@ void TestReader::realTimersWhileALongTextIsCut() {
     other.start();
     QElapsedTimer sinceStart;
     qint64 firstWordAfter = -1;
-    connect(&f.reader.Timer1, &Timer::timeout, [&] {
+    connect(&f.reader.wordTimer, &Timer::timeout, [&] {
         if (firstWordAfter < 0)
             firstWordAfter = sinceStart.elapsed();
     });
     sinceStart.start();
-    f.form.SpeedButton1->clickFromCode();
+    f.form.startButton->clickFromCode();
     QVERIFY(servedWhileCutting > 0); // timers run between slices of the cutting
-    QCOMPARE(f.state.k1, 552509);
+    QCOMPARE(f.state.entryCount, 552509);
     QTRY_VERIFY_WITH_TIMEOUT(firstWordAfter >= 0, 10000);
     QVERIFY2(firstWordAfter >= 995, qPrintable(QString::number(firstWordAfter)));
-    QCOMPARE(f.form.Label1->text() + f.form.Label2->text() + f.form.Label3->text(),
-             f.state.sarr.joined(0));
+    QCOMPARE(f.form.displayField->leftLabel->text() + f.form.displayField->letterLabel->text() +
+                 f.form.displayField->restLabel->text(),
+             f.state.words.joined(0));
 }
 
 void TestReader::secondStartAbandonsTheFirstPreparation() {
     const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
     ReaderFixture f;
-    f.form.Memo1->setPlainText(book);
+    f.form.textBox->setPlainText(book);
     QTimer::singleShot(0, [&] {
-        f.reader.SpeedButton2Click();                   // pause
-        f.form.Memo1->setPlainText(u"новый текст "_qs); // an edit enables Start
-        f.form.SpeedButton1->clickFromCode();
+        f.reader.togglePause();                           // pause
+        f.form.textBox->setPlainText(u"новый текст "_qs); // an edit enables Start
+        f.form.startButton->clickFromCode();
     });
-    f.form.SpeedButton1->clickFromCode();
-    QCOMPARE(f.state.k1, 2);
-    QCOMPARE(f.state.sarr.written(), 2);
-    QCOMPARE(f.state.sarr.joined(1), u"текст"_qs);
+    f.form.startButton->clickFromCode();
+    QCOMPARE(f.state.entryCount, 2);
+    QCOMPARE(f.state.words.written(), 2);
+    QCOMPARE(f.state.words.joined(1), u"текст"_qs);
     QVERIFY(!f.reader.preparing());
 }
 
@@ -467,23 +469,23 @@ void TestReader::textBoxGivesStartTheTextAsPut_data() {
 void TestReader::textBoxGivesStartTheTextAsPut() {
     QFETCH(QString, text);
     ReaderFixture f;
-    f.form.Memo1->setPlainText(text);
-    QCOMPARE(startText(f.form.Memo1->document()->toRawText()), startText(text));
+    f.form.textBox->setPlainText(text);
+    QCOMPARE(startText(f.form.textBox->document()->toRawText()), startText(text));
 }
 
 void TestReader::restoredBookKeepsItsPositionsThroughTheTextBox() {
     // A stored book comes back through the text box as Start will see it.
     const QString book = corpus::read(QStringLiteral("ru_lermontov_geroi_nashego_vremeni.txt"));
     ReaderFixture f;
-    f.state.k1 = cutWhole(f.state.sarr, book);
-    MemoryConfView saved;
+    f.state.entryCount = cutWhole(f.state.words, book);
+    MemorySettingsView saved;
     const QString ini = f.dir.filePath(u"kestrix.ini"_qs);
-    SaveConf(saved, f.state, ini);
-    MemoryConfView restored;
+    saveSettings(saved, f.state, ini);
+    MemorySettingsView restored;
     ReadingState again;
-    LoadConf(restored, again, ini, f.clock, TimeFormat(QLocale::c()));
-    f.form.Memo1->setPlainText(restored.text);
-    QCOMPARE(startText(f.form.Memo1->document()->toRawText()), startText(restored.text));
+    loadSettings(restored, again, ini, f.clock, TimeFormat(QLocale::c()));
+    f.form.textBox->setPlainText(restored.text);
+    QCOMPARE(startText(f.form.textBox->document()->toRawText()), startText(restored.text));
 }
 
 QTEST_MAIN(TestReader)

@@ -14,7 +14,7 @@ namespace {
 
 // The picture of the display field, in the main window's coordinates minus
 // the field's origin.
-QImage fieldPicture(TForm1& form) {
+QImage fieldPicture(MainWindow& form) {
     return picture::render(&form, DisplayField::designGeometry);
 }
 
@@ -98,10 +98,10 @@ void TestDisplayField::letterStandsOnTheTickMarks() {
     QFETCH(QChar, letter);
     QFETCH(QString, rest);
 
-    TForm1 form;
+    MainWindow form;
     form.setDisplayFont(face, small);
     form.showEntry(left, letter, rest);
-    QCOMPARE(form.Label2->text(), QString(letter));
+    QCOMPARE(form.displayField->letterLabel->text(), QString(letter));
 
     const picture::Ink red = picture::ink(fieldPicture(form), picture::redness, 60);
     QVERIFY2(red.weight > 255 * 4, "the letter is not drawn in red");
@@ -127,9 +127,9 @@ void TestDisplayField::partsAreFlushAgainstTheLetter_data() {
 void TestDisplayField::partsAreFlushAgainstTheLetter() {
     QFETCH(Face, face);
     QFETCH(bool, small);
-    TForm1 form;
+    MainWindow form;
     form.setDisplayFont(face, small);
-    const double cell = QFontMetricsF(form.Label1->font()).horizontalAdvance(u'Н');
+    const double cell = QFontMetricsF(form.displayField->leftLabel->font()).horizontalAdvance(u'Н');
     for (const QChar letter : {QChar(u'Н'), QChar(u'Ⅷ')}) {
         form.showEntry(u"ННН", letter, u"ННН");
         const QImage image = withoutTicks(fieldPicture(form));
@@ -160,13 +160,13 @@ void TestDisplayField::displayFontIsMonospaced_data() {
 void TestDisplayField::displayFontIsMonospaced() {
     QFETCH(Face, face);
     QFETCH(bool, small);
-    TForm1 form;
+    MainWindow form;
     form.setDisplayFont(face, small);
-    QCOMPARE(form.displayField()->face(), face);
-    QCOMPARE(form.displayField()->isSmall(), small);
-    const QFont font = form.Label2->font();
-    QCOMPARE(form.Label1->font(), font);
-    QCOMPARE(form.Label3->font(), font);
+    QCOMPARE(form.displayField->face(), face);
+    QCOMPARE(form.displayField->isSmall(), small);
+    const QFont font = form.displayField->letterLabel->font();
+    QCOMPARE(form.displayField->leftLabel->font(), font);
+    QCOMPARE(form.displayField->restLabel->font(), font);
     QCOMPARE(font.pixelSize(), small ? 21 : 29);
     const QFontMetricsF metrics(font);
     QCOMPARE(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
@@ -197,36 +197,38 @@ void TestDisplayField::lineBreaksStayOnOneLine() {
     QFETCH(QString, looksLike);
     const QStringList drawn = looksLike.split(u'|');
 
-    TForm1 form;
-    const QRect field = form.Panel4->geometry();
+    MainWindow form;
+    const QRect field = form.displayField->geometry();
     form.showEntry(left, letter, rest);
-    QCOMPARE(form.Label1->text(), left);
-    QCOMPARE(form.displayField()->letter(), letter);
-    QCOMPARE(form.Label3->text(), rest);
+    QCOMPARE(form.displayField->leftLabel->text(), left);
+    QCOMPARE(form.displayField->letter(), letter);
+    QCOMPARE(form.displayField->restLabel->text(), rest);
     const QImage shown = fieldPicture(form);
-    const QRect panels[] = {form.Panel1->geometry(), form.Panel2->geometry(),
-                            form.Panel3->geometry()};
+    const QRect panels[] = {form.displayField->leftPanel->geometry(),
+                            form.displayField->letterPanel->geometry(),
+                            form.displayField->restPanel->geometry()};
 
     form.showEntry(drawn[0], drawn[1].at(0), drawn[2]);
     QCOMPARE(fieldPicture(form), shown);
-    QCOMPARE(form.Panel1->geometry(), panels[0]);
-    QCOMPARE(form.Panel2->geometry(), panels[1]);
-    QCOMPARE(form.Panel3->geometry(), panels[2]);
-    QCOMPARE(form.Panel4->geometry(), field);
+    QCOMPARE(form.displayField->leftPanel->geometry(), panels[0]);
+    QCOMPARE(form.displayField->letterPanel->geometry(), panels[1]);
+    QCOMPARE(form.displayField->restPanel->geometry(), panels[2]);
+    QCOMPARE(form.displayField->geometry(), field);
 }
 
 void TestDisplayField::longWordsAreClippedWithoutRelayout() {
-    TForm1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const QSize window = form.size();
-    const QRect field = form.Panel4->geometry();
+    const QRect field = form.displayField->geometry();
     const QString longPart = QString(400, u'щ');
     form.showEntry(longPart, u'ы', longPart);
-    QCOMPARE(form.Label1->text(), longPart);
+    QCOMPARE(form.displayField->leftLabel->text(), longPart);
     QCOMPARE(form.size(), window);
-    QCOMPARE(form.Panel4->geometry(), field);
-    for (QWidget* panel : {form.Panel1, form.Panel2, form.Panel3}) {
+    QCOMPARE(form.displayField->geometry(), field);
+    for (QWidget* panel : {form.displayField->leftPanel, form.displayField->letterPanel,
+                           form.displayField->restPanel}) {
         QVERIFY(field.translated(-field.topLeft()).contains(panel->geometry()));
     }
     // Nothing is drawn outside the frame, and the letter keeps its place.
@@ -240,14 +242,15 @@ void TestDisplayField::longWordsAreClippedWithoutRelayout() {
 }
 
 void TestDisplayField::markupIsShownAsText() {
-    TForm1 form;
+    MainWindow form;
     form.showEntry(u"<b>x</b>", u'&', u"<i>y</i>&amp;");
-    for (WordLabel* label : {form.Label1, form.Label2, form.Label3}) {
+    for (WordLabel* label : {form.displayField->leftLabel, form.displayField->letterLabel,
+                             form.displayField->restLabel}) {
         QCOMPARE(label->textFormat(), Qt::PlainText);
     }
     const QImage asMarkup = withoutTicks(fieldPicture(form));
-    QCOMPARE(form.Label1->text(), u"<b>x</b>"_qs);
-    QCOMPARE(form.Label3->text(), u"<i>y</i>&amp;"_qs);
+    QCOMPARE(form.displayField->leftLabel->text(), u"<b>x</b>"_qs);
+    QCOMPARE(form.displayField->restLabel->text(), u"<i>y</i>&amp;"_qs);
     form.showEntry(u"x", u'&', u"y&");
     const QImage plain = withoutTicks(fieldPicture(form));
     // The tags are drawn as characters: far more ink than "x" and "y&" alone.

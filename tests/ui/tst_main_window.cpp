@@ -1,6 +1,6 @@
 #include "picture.h"
+#include "ui/flat_button.h"
 #include "ui/main_window.h"
-#include "ui/speed_button.h"
 #include "ui/state_progress_bar.h"
 #include "ui/status_bar.h"
 #include "ui/text_box.h"
@@ -44,27 +44,27 @@ void TestMainWindow::controlsHaveTheirNamesKindsAndPlaces_data() {
     const auto row = [](const char* name, const char* kind, QRect geometry) {
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(kind) << geometry;
     };
-    row("Panel4", "QFrame", {24, 11, 314, 49});
-    row("SpeedButton1", "QToolButton", {24, 69, 129, 33});
-    row("CheckBox1", "QCheckBox", {175, 78, 20, 17});
-    row("SpeedButton2", "QToolButton", {209, 69, 129, 33});
-    row("SpeedButton7", "QToolButton", {24, 108, 150, 33});
-    row("SpeedButton3", "QToolButton", {188, 108, 150, 33});
-    row("SpeedButton6", "QToolButton", {24, 147, 42, 22});
-    row("ComboBox1", "QComboBox", {125, 148, 49, 21});
-    row("SpeedButton4", "QToolButton", {286, 147, 23, 22});
-    row("SpeedButton5", "QToolButton", {315, 147, 23, 22});
-    row("Memo1", "QPlainTextEdit", {24, 184, 314, 237});
-    row("GroupBox1", "QGroupBox", {24, 427, 314, 78});
-    row("ProgressBar1", "QProgressBar", {24, 502, 314, 13});
-    row("StatusBar1", "QFrame", {0, 530, 356, 19});
+    row("displayField", "QFrame", {24, 11, 314, 49});
+    row("startButton", "QToolButton", {24, 69, 129, 33});
+    row("learningModeBox", "QCheckBox", {175, 78, 20, 17});
+    row("pauseButton", "QToolButton", {209, 69, 129, 33});
+    row("restartButton", "QToolButton", {24, 108, 150, 33});
+    row("jumpBackButton", "QToolButton", {188, 108, 150, 33});
+    row("viewButton", "QToolButton", {24, 147, 42, 22});
+    row("speedList", "QComboBox", {125, 148, 49, 21});
+    row("faceAButton", "QToolButton", {286, 147, 23, 22});
+    row("faceBButton", "QToolButton", {315, 147, 23, 22});
+    row("textBox", "QPlainTextEdit", {24, 184, 314, 237});
+    row("informationBox", "QGroupBox", {24, 427, 314, 78});
+    row("progressBar", "QProgressBar", {24, 502, 314, 13});
+    row("statusBar", "QFrame", {0, 530, 356, 19});
 }
 
 void TestMainWindow::controlsHaveTheirNamesKindsAndPlaces() {
     QFETCH(QString, name);
     QFETCH(QString, kind);
     QFETCH(QRect, geometry);
-    TForm1 form;
+    MainWindow form;
     const auto found = form.findChildren<QWidget*>(name);
     QCOMPARE(found.size(), 1);
     QVERIFY(found.front()->inherits(kind.toLatin1()));
@@ -72,43 +72,43 @@ void TestMainWindow::controlsHaveTheirNamesKindsAndPlaces() {
 }
 
 void TestMainWindow::membersAreTheNamedControls() {
-    TForm1 form;
+    MainWindow form;
     const std::pair<QWidget*, const char*> members[] = {
-        {form.Panel1, "Panel1"},
-        {form.Panel2, "Panel2"},
-        {form.Panel3, "Panel3"},
-        {form.Panel4, "Panel4"},
-        {form.Panel5, "Panel5"},
-        {form.Panel6, "Panel6"},
-        {form.Label1, "Label1"},
-        {form.Label2, "Label2"},
-        {form.Label3, "Label3"},
-        {form.Label4, "Label4"},
-        {form.Label5, "Label5"},
-        {form.Label7, "Label7"},
-        {form.Label8, "Label8"},
-        {form.Label9, "Label9"},
-        {form.Label10, "Label10"},
-        {form.Label11, "Label11"},
-        {form.Label12, "Label12"},
-        {form.Label13, "Label13"},
-        {form.Label14, "Label14"},
-        {form.Label15, "Label15"},
-        {form.Label16, "Label16"},
-        {form.Label17, "Label17"},
-        {form.SpeedButton1, "SpeedButton1"},
-        {form.SpeedButton2, "SpeedButton2"},
-        {form.SpeedButton3, "SpeedButton3"},
-        {form.SpeedButton4, "SpeedButton4"},
-        {form.SpeedButton5, "SpeedButton5"},
-        {form.SpeedButton6, "SpeedButton6"},
-        {form.SpeedButton7, "SpeedButton7"},
-        {form.CheckBox1, "CheckBox1"},
-        {form.ComboBox1, "ComboBox1"},
-        {form.Memo1, "Memo1"},
-        {form.GroupBox1, "GroupBox1"},
-        {form.ProgressBar1, "ProgressBar1"},
-        {form.StatusBar1, "StatusBar1"},
+        {form.displayField->leftPanel, "leftPanel"},
+        {form.displayField->letterPanel, "letterPanel"},
+        {form.displayField->restPanel, "restPanel"},
+        {form.displayField, "displayField"},
+        {form.displayField->lowerTick, "lowerTick"},
+        {form.displayField->upperTick, "upperTick"},
+        {form.displayField->leftLabel, "leftLabel"},
+        {form.displayField->letterLabel, "letterLabel"},
+        {form.displayField->restLabel, "restLabel"},
+        {form.readingTimeCaption, "readingTimeCaption"},
+        {form.wordsReadCaption, "wordsReadCaption"},
+        {form.hiddenSpeedLabel, "hiddenSpeedLabel"},
+        {form.speedUnitLabel, "speedUnitLabel"},
+        {form.speedLabel, "speedLabel"},
+        {form.measuredSpeedCaption, "measuredSpeedCaption"},
+        {form.reservedCaption1, "reservedCaption1"},
+        {form.reservedCaption2, "reservedCaption2"},
+        {form.readingTimeLabel, "readingTimeLabel"},
+        {form.wordsReadLabel, "wordsReadLabel"},
+        {form.measuredSpeedLabel, "measuredSpeedLabel"},
+        {form.reservedLabel1, "reservedLabel1"},
+        {form.reservedLabel2, "reservedLabel2"},
+        {form.startButton, "startButton"},
+        {form.pauseButton, "pauseButton"},
+        {form.jumpBackButton, "jumpBackButton"},
+        {form.faceAButton, "faceAButton"},
+        {form.faceBButton, "faceBButton"},
+        {form.viewButton, "viewButton"},
+        {form.restartButton, "restartButton"},
+        {form.learningModeBox, "learningModeBox"},
+        {form.speedList, "speedList"},
+        {form.textBox, "textBox"},
+        {form.informationBox, "informationBox"},
+        {form.progressBar, "progressBar"},
+        {form.statusBar, "statusBar"},
     };
     for (const auto& [widget, name] : members) {
         QVERIFY2(widget != nullptr, name);
@@ -116,11 +116,13 @@ void TestMainWindow::membersAreTheNamedControls() {
         QVERIFY2(form.isAncestorOf(widget), name);
     }
     // The tick marks lie above every other part of the display field.
-    const QObjectList& field = form.Panel4->children();
-    QVERIFY(field.indexOf(form.Panel5) > field.indexOf(form.Panel3));
-    QVERIFY(field.indexOf(form.Panel6) > field.indexOf(form.Panel3));
-    QCOMPARE(form.Panel6->mapTo(&form, QPoint(0, 0)), QPoint(143, 11));
-    QCOMPARE(form.Panel5->mapTo(&form, QPoint(0, 0)), QPoint(143, 48));
+    const QObjectList& field = form.displayField->children();
+    QVERIFY(field.indexOf(form.displayField->lowerTick) >
+            field.indexOf(form.displayField->restPanel));
+    QVERIFY(field.indexOf(form.displayField->upperTick) >
+            field.indexOf(form.displayField->restPanel));
+    QCOMPARE(form.displayField->upperTick->mapTo(&form, QPoint(0, 0)), QPoint(143, 11));
+    QCOMPARE(form.displayField->lowerTick->mapTo(&form, QPoint(0, 0)), QPoint(143, 48));
 }
 
 void TestMainWindow::texts_data() {
@@ -129,24 +131,25 @@ void TestMainWindow::texts_data() {
     const auto row = [](const char* name, const QString& text) {
         QTest::newRow(name) << QString::fromLatin1(name) << text;
     };
-    row("SpeedButton1", u"Поехали"_qs);
-    row("SpeedButton2", u"Пауза [пробел]"_qs);
-    row("SpeedButton7", u"Начать с начала"_qs);
-    row("SpeedButton3", u"Вернуться на 5 сек. назад"_qs);
-    row("SpeedButton6", u"- -"_qs);
-    row("SpeedButton4", u"A"_qs);
-    row("SpeedButton5", u"A"_qs);
-    row("CheckBox1", QString());
-    row("Label7", u"Скорость"_qs);
-    row("Label9", u"Скорость"_qs);
-    row("Label8", u"слов в минуту [+/-]"_qs);
-    row("GroupBox1", u"Информация"_qs);
-    row("Label4", u"Время чтения: "_qs);
-    row("Label5", u"Слов прочитано/всего:"_qs);
-    row("Label10", u"Скорость чтения (слов в мин):"_qs);
-    row("Label11", u"Зарезервировано:"_qs);
-    row("Label12", u"Зарезервировано:"_qs);
-    for (const char* value : {"Label13", "Label14", "Label15", "Label16", "Label17"}) {
+    row("startButton", u"Поехали"_qs);
+    row("pauseButton", u"Пауза [пробел]"_qs);
+    row("restartButton", u"Начать с начала"_qs);
+    row("jumpBackButton", u"Вернуться на 5 сек. назад"_qs);
+    row("viewButton", u"- -"_qs);
+    row("faceAButton", u"A"_qs);
+    row("faceBButton", u"A"_qs);
+    row("learningModeBox", QString());
+    row("hiddenSpeedLabel", u"Скорость"_qs);
+    row("speedLabel", u"Скорость"_qs);
+    row("speedUnitLabel", u"слов в минуту [+/-]"_qs);
+    row("informationBox", u"Информация"_qs);
+    row("readingTimeCaption", u"Время чтения: "_qs);
+    row("wordsReadCaption", u"Слов прочитано/всего:"_qs);
+    row("measuredSpeedCaption", u"Скорость чтения (слов в мин):"_qs);
+    row("reservedCaption1", u"Зарезервировано:"_qs);
+    row("reservedCaption2", u"Зарезервировано:"_qs);
+    for (const char* value : {"readingTimeLabel", "wordsReadLabel", "measuredSpeedLabel",
+                              "reservedLabel1", "reservedLabel2"}) {
         row(value, u"-"_qs);
     }
 }
@@ -154,7 +157,7 @@ void TestMainWindow::texts_data() {
 void TestMainWindow::texts() {
     QFETCH(QString, name);
     QFETCH(QString, text);
-    TForm1 form;
+    MainWindow form;
     QWidget* widget = form.findChild<QWidget*>(name);
     QVERIFY(widget != nullptr);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -169,92 +172,93 @@ void TestMainWindow::texts() {
 }
 
 void TestMainWindow::speedListHoldsEighteenItemsWithTrailingTab() {
-    TForm1 form;
-    QCOMPARE(form.ComboBox1->count(), 18);
+    MainWindow form;
+    QCOMPARE(form.speedList->count(), 18);
     for (int i = 0; i < 18; ++i) {
-        QCOMPARE(form.ComboBox1->itemText(i), QString::number(150 + 50 * i) + u'\t');
+        QCOMPARE(form.speedList->itemText(i), QString::number(150 + 50 * i) + u'\t');
     }
-    QCOMPARE(form.ComboBox1->currentIndex(), 3);
-    QVERIFY(!form.ComboBox1->isEditable());
+    QCOMPARE(form.speedList->currentIndex(), 3);
+    QVERIFY(!form.speedList->isEditable());
 }
 
 void TestMainWindow::initialStates() {
-    TForm1 form;
+    MainWindow form;
     QCOMPARE(form.windowTitle(), u"Kestrix"_qs);
     QCOMPARE(form.size(), QSize(356, 549));
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
-    QVERIFY(!form.SpeedButton2->isEnabled());
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             form.SpeedButton1, form.SpeedButton3, form.SpeedButton4, form.SpeedButton5,
-             form.SpeedButton6, form.SpeedButton7, form.Memo1, form.ComboBox1, form.CheckBox1}) {
+    QVERIFY(!form.pauseButton->isEnabled());
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{form.startButton, form.jumpBackButton, form.faceAButton,
+                                         form.faceBButton, form.viewButton, form.restartButton,
+                                         form.textBox, form.speedList, form.learningModeBox}) {
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
     }
-    QVERIFY(!form.CheckBox1->isChecked());
-    QCOMPARE(form.ProgressBar1->value(), 0);
-    QCOMPARE(form.ProgressBar1->state(), StateProgressBar::State::Normal);
-    QCOMPARE(form.SpeedButton4->captionFontHeight(), 16);
-    QCOMPARE(form.SpeedButton5->captionFontHeight(), 16);
-    QVERIFY(form.SpeedButton5->font().bold());
-    QVERIFY(QFontInfo(form.SpeedButton4->font()).fixedPitch());
-    QCOMPARE(form.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
-    QCOMPARE(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QCOMPARE(form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QCOMPARE(form.StatusBar1->panelText(1), u"v.2.1.4"_qs);
+    QVERIFY(!form.learningModeBox->isChecked());
+    QCOMPARE(form.progressBar->value(), 0);
+    QCOMPARE(form.progressBar->state(), StateProgressBar::State::Normal);
+    QCOMPARE(form.faceAButton->captionFontHeight(), 16);
+    QCOMPARE(form.faceBButton->captionFontHeight(), 16);
+    QVERIFY(form.faceBButton->font().bold());
+    QVERIFY(QFontInfo(form.faceAButton->font()).fixedPitch());
+    QCOMPARE(form.textBox->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(form.textBox->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(form.textBox->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(form.statusBar->panelText(1), u"v.2.1.4"_qs);
 }
 
 void TestMainWindow::fontButtonsKeepTheirCaptionFontHeight() {
-    TForm1 form;
-    SpeedButton* button = form.SpeedButton5;
+    MainWindow form;
+    FlatButton* button = form.faceBButton;
     const int large = QFontMetrics(button->font()).height();
     button->setCaptionFontHeight(10);
     QCOMPARE(button->captionFontHeight(), 10);
     QVERIFY(QFontMetrics(button->font()).height() <= 10);
     QVERIFY(QFontMetrics(button->font()).height() < large);
     QVERIFY(button->font().bold());
-    QCOMPARE(button->font().family(), form.SpeedButton5->font().family());
+    QCOMPARE(button->font().family(), form.faceBButton->font().family());
     button->setCaptionFontHeight(16);
     QCOMPARE(QFontMetrics(button->font()).height(), large);
-    QCOMPARE(form.SpeedButton4->captionFontHeight(), 16);
+    QCOMPARE(form.faceAButton->captionFontHeight(), 16);
 }
 
 void TestMainWindow::hintsShownOnlyWhereDesigned() {
-    TForm1 form;
+    MainWindow form;
     const QHash<QWidget*, QString> hints = {
-        {form.CheckBox1, u"Режим обучения. Каждое слово, которое показывается впервый раз - "
-                         u"отображается увеличенное время. "_qs},
-        {form.SpeedButton2, u"\"Пробел\" чтобы остановить\\продолжить."_qs},
-        {form.SpeedButton4, u"Большой\\маленький шрифт типа А"_qs},
-        {form.SpeedButton5, u"Большой\\маленький шрифт типа Б"_qs},
+        {form.learningModeBox, u"Режим обучения. Каждое слово, которое показывается впервый раз - "
+                               u"отображается увеличенное время. "_qs},
+        {form.pauseButton, u"\"Пробел\" чтобы остановить\\продолжить."_qs},
+        {form.faceAButton, u"Большой\\маленький шрифт типа А"_qs},
+        {form.faceBButton, u"Большой\\маленький шрифт типа Б"_qs},
     };
     for (QWidget* widget : form.findChildren<QWidget*>()) {
         QCOMPARE(widget->toolTip(), hints.value(widget));
     }
     QCOMPARE(form.toolTip(), QString());
-    QCOMPARE(form.ProgressBar1->hint(), u"Клик для смены цвета"_qs);
+    QCOMPARE(form.progressBar->hint(), u"Клик для смены цвета"_qs);
 }
 
 void TestMainWindow::buttonsNeverTakeFocusAndTabOrder() {
-    TForm1 form;
-    for (SpeedButton* button : form.findChildren<SpeedButton*>()) {
+    MainWindow form;
+    for (FlatButton* button : form.findChildren<FlatButton*>()) {
         QCOMPARE(button->focusPolicy(), Qt::NoFocus);
     }
-    QCOMPARE(form.ProgressBar1->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(form.StatusBar1->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(form.progressBar->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(form.statusBar->focusPolicy(), Qt::NoFocus);
     // Walk the focus chain from the text box: the speed list, then the check box.
     QList<QWidget*> order;
-    for (QWidget* w = form.Memo1->nextInFocusChain(); w != form.Memo1 && order.size() < 10;
+    for (QWidget* w = form.textBox->nextInFocusChain(); w != form.textBox && order.size() < 10;
          w = w->nextInFocusChain()) {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) {
             order.append(w);
         }
     }
-    QCOMPARE(order, (QList<QWidget*>{form.ComboBox1, form.CheckBox1}));
+    QCOMPARE(order, (QList<QWidget*>{form.speedList, form.learningModeBox}));
 }
 
 void TestMainWindow::welcomeTextIsElevenLines() {
-    TForm1 form;
-    const QStringList lines = form.Memo1->toPlainText().split(u'\n');
+    MainWindow form;
+    const QStringList lines = form.textBox->toPlainText().split(u'\n');
     QCOMPARE(lines.size(), 11);
     QCOMPARE(lines.front(), u"Добро пожаловать в программу по скорочтению Kestrix."_qs);
     QCOMPARE(lines[8], u"Вы можете читать любую электронную книгу, вставит её вместо этого текста "
@@ -268,124 +272,125 @@ void TestMainWindow::welcomeTextIsElevenLines() {
     for (int i = 2; i <= 6; i += 2) {
         QVERIFY(lines[i].size() > 80);
     }
-    QCOMPARE(form.Memo1->toPlainText(), welcomeText());
+    QCOMPARE(form.textBox->toPlainText(), welcomeText());
 }
 
 void TestMainWindow::compactViewHidesTheLowerControls() {
-    TForm1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.resize(TForm1::clientWidth, 200);
+    form.resize(MainWindow::clientWidth, 200);
     for (QWidget* hidden :
-         std::initializer_list<QWidget*>{form.Memo1, form.GroupBox1, form.ProgressBar1}) {
+         std::initializer_list<QWidget*>{form.textBox, form.informationBox, form.progressBar}) {
         QVERIFY2(hidden->visibleRegion().isEmpty(), qPrintable(hidden->objectName()));
     }
     for (QWidget* seen :
-         std::initializer_list<QWidget*>{form.Panel4, form.SpeedButton1, form.SpeedButton3,
-                                         form.ComboBox1, form.SpeedButton5, form.StatusBar1}) {
+         std::initializer_list<QWidget*>{form.displayField, form.startButton, form.jumpBackButton,
+                                         form.speedList, form.faceBButton, form.statusBar}) {
         QVERIFY2(!seen->visibleRegion().isEmpty(), qPrintable(seen->objectName()));
     }
 }
 
 void TestMainWindow::reservedRowsAreNeverVisible() {
-    TForm1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.resize(TForm1::clientWidth, 555);
-    QVERIFY(form.Label11->visibleRegion().isEmpty());
-    QVERIFY(form.Label17->visibleRegion().isEmpty());
-    QVERIFY(!form.Label10->visibleRegion().isEmpty());
+    form.resize(MainWindow::clientWidth, 555);
+    QVERIFY(form.reservedCaption1->visibleRegion().isEmpty());
+    QVERIFY(form.reservedLabel2->visibleRegion().isEmpty());
+    QVERIFY(!form.measuredSpeedCaption->visibleRegion().isEmpty());
     // Nothing of the display field's hidden label shows through.
-    QVERIFY(form.Label7->visibleRegion().isEmpty());
+    QVERIFY(form.hiddenSpeedLabel->visibleRegion().isEmpty());
 }
 
 void TestMainWindow::statusBarStaysDockedAtTheBottom() {
-    TForm1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     for (const int height : {200, 555, 549}) {
-        form.resize(TForm1::clientWidth, height);
-        QCOMPARE(form.StatusBar1->geometry(), QRect(0, height - 19, 356, 19));
+        form.resize(MainWindow::clientWidth, height);
+        QCOMPARE(form.statusBar->geometry(), QRect(0, height - 19, 356, 19));
     }
-    QCOMPARE(form.StatusBar1->cursor().shape(), Qt::PointingHandCursor);
-    QVERIFY(form.StatusBar1->panel(0)->alignment() & Qt::AlignLeft);
-    QVERIFY(form.StatusBar1->panel(1)->alignment() & Qt::AlignRight);
-    QCOMPARE(form.StatusBar1->panel(1)->x() - form.StatusBar1->panel(0)->x(), 250);
+    QCOMPARE(form.statusBar->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(form.statusBar->panel(0)->alignment() & Qt::AlignLeft);
+    QVERIFY(form.statusBar->panel(1)->alignment() & Qt::AlignRight);
+    QCOMPARE(form.statusBar->panel(1)->x() - form.statusBar->panel(0)->x(), 250);
 }
 
 void TestMainWindow::labelsShowPlainText() {
-    TForm1 form;
+    MainWindow form;
     for (QLabel* label : form.findChildren<QLabel*>()) {
         QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
     }
     // Drawn as characters, the tags take far more columns than "x" alone.
     const auto inkWidth = [&](const QString& text) {
-        form.Label13->setText(text);
-        const picture::Ink ink = picture::ink(picture::render(form.Label13), picture::blackness);
+        form.readingTimeLabel->setText(text);
+        const picture::Ink ink =
+            picture::ink(picture::render(form.readingTimeLabel), picture::blackness);
         return ink.lastColumn - ink.firstColumn;
     };
     QVERIFY(inkWidth(u"<b>x</b>"_qs) > 5 * inkWidth(u"x"_qs));
 }
 
 void TestMainWindow::windowSignals() {
-    TForm1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    QSignalSpy closing(&form, &TForm1::closeRequested);
-    connect(&form, &TForm1::closeRequested, &form, [](QCloseEvent* event) { event->ignore(); });
+    QSignalSpy closing(&form, &MainWindow::closeRequested);
+    connect(&form, &MainWindow::closeRequested, &form, [](QCloseEvent* event) { event->ignore(); });
     QVERIFY(!form.close());
     QCOMPARE(closing.size(), 1);
     QVERIFY(form.isVisible());
 
-    QSignalSpy deactivated(&form, &TForm1::deactivated);
+    QSignalSpy deactivated(&form, &MainWindow::deactivated);
     QEvent deactivate(QEvent::WindowDeactivate);
     QApplication::sendEvent(&form, &deactivate);
     QCOMPARE(deactivated.size(), 1);
 
-    QSignalSpy shown(&form, &TForm1::shown);
+    QSignalSpy shown(&form, &MainWindow::shown);
     form.hide();
     form.show();
     QCOMPARE(shown.size(), 1);
 
-    auto* other = new TForm1;
-    QSignalSpy destroying(other, &TForm1::destroying);
+    auto* other = new MainWindow;
+    QSignalSpy destroying(other, &MainWindow::destroying);
     bool controlsAlive = false;
-    connect(other, &TForm1::destroying, this,
-            [&] { controlsAlive = other->Memo1->toPlainText() == welcomeText(); });
+    connect(other, &MainWindow::destroying, this,
+            [&] { controlsAlive = other->textBox->toPlainText() == welcomeText(); });
     delete other;
     QCOMPARE(destroying.size(), 1);
     QVERIFY(controlsAlive);
 }
 
 void TestMainWindow::controlSignals() {
-    TForm1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
     // A disabled button ignores the mouse but runs its handler from code.
-    QSignalSpy pause(form.SpeedButton2, &QAbstractButton::clicked);
-    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    QSignalSpy pause(form.pauseButton, &QAbstractButton::clicked);
+    QTest::mouseClick(form.pauseButton, Qt::LeftButton);
     QCOMPARE(pause.size(), 0);
-    form.SpeedButton2->clickFromCode();
+    form.pauseButton->clickFromCode();
     QCOMPARE(pause.size(), 1);
-    QSignalSpy start(form.SpeedButton1, &QAbstractButton::clicked);
-    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    QSignalSpy start(form.startButton, &QAbstractButton::clicked);
+    QTest::mouseClick(form.startButton, Qt::LeftButton);
     QCOMPARE(start.size(), 1);
 
-    QSignalSpy pressed(form.ProgressBar1, &StateProgressBar::mousePressed);
-    QTest::mousePress(form.ProgressBar1, Qt::RightButton);
-    QTest::mousePress(form.ProgressBar1, Qt::MiddleButton, Qt::ShiftModifier, QPoint(300, 5));
+    QSignalSpy pressed(form.progressBar, &StateProgressBar::mousePressed);
+    QTest::mousePress(form.progressBar, Qt::RightButton);
+    QTest::mousePress(form.progressBar, Qt::MiddleButton, Qt::ShiftModifier, QPoint(300, 5));
     QCOMPARE(pressed.size(), 2);
     QCOMPARE(pressed.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
 
-    QSignalSpy memo(form.Memo1, &TextBox::clicked);
-    QTest::mouseClick(form.Memo1->viewport(), Qt::LeftButton, {}, QPoint(40, 20));
+    QSignalSpy memo(form.textBox, &TextBox::clicked);
+    QTest::mouseClick(form.textBox->viewport(), Qt::LeftButton, {}, QPoint(40, 20));
     QCOMPARE(memo.size(), 1);
 
-    QSignalSpy link(form.StatusBar1, &StatusBar::clicked);
-    QTest::mouseClick(form.StatusBar1, Qt::LeftButton, {}, QPoint(300, 9));
-    QTest::mouseClick(form.StatusBar1->panel(0), Qt::LeftButton, {}, QPoint(5, 5));
+    QSignalSpy link(form.statusBar, &StatusBar::clicked);
+    QTest::mouseClick(form.statusBar, Qt::LeftButton, {}, QPoint(300, 9));
+    QTest::mouseClick(form.statusBar->panel(0), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(link.size(), 2);
 }
 

@@ -1,8 +1,8 @@
 #include "picture.h"
 #include "ui/closing_dialog.h"
+#include "ui/flat_button.h"
 #include "ui/main_window.h"
-#include "ui/speed_button.h"
-#include "ui/splash.h"
+#include "ui/splash_window.h"
 #include "ui/state_progress_bar.h"
 
 #include <QLabel>
@@ -56,21 +56,22 @@ void TestSmallWindows::closingDialogLayout_data() {
     const auto row = [](const char* name, QRect geometry, const QString& text) {
         QTest::newRow(name) << QString::fromLatin1(name) << geometry << text;
     };
-    row("Label1", {8, 8, 177, 17}, u"Анализ текста в процессе."_qs);
-    row("Label2", {8, 28, 177, 34}, u"По завершению работы программа закроется автоматически."_qs);
-    row("Label3", {8, 60, 179, 59},
+    row("titleLabel", {8, 8, 177, 17}, u"Анализ текста в процессе."_qs);
+    row("autoCloseLabel", {8, 28, 177, 34},
+        u"По завершению работы программа закроется автоматически."_qs);
+    row("killHintLabel", {8, 60, 179, 59},
         u"Можно убить приложение (в таком случае закладки не сохранятся!)"_qs);
-    row("Label4", {8, 95, 177, 59},
+    row("hideHintLabel", {8, 95, 177, 59},
         u"Или скрыть приложение, позволив ему незаметно завершить свою работу "
         u"[предпочтительно]"_qs);
-    row("SpeedButton1", {10, 160, 79, 31}, u"Убить"_qs);
-    row("SpeedButton2", {112, 160, 75, 31}, u"Скрыть"_qs);
-    row("Label5", {8, 197, 177, 20}, u"00:00:01"_qs);
-    row("ProgressBar1", {10, 213, 177, 41}, QString());
+    row("killButton", {10, 160, 79, 31}, u"Убить"_qs);
+    row("hideButton", {112, 160, 75, 31}, u"Скрыть"_qs);
+    row("timeLeftLabel", {8, 197, 177, 20}, u"00:00:01"_qs);
+    row("progressBar", {10, 213, 177, 41}, QString());
 }
 
 void TestSmallWindows::closingDialogLayout() {
-    TForm2 dialog;
+    ClosingDialog dialog;
     QCOMPARE(dialog.size(), QSize(195, 262));
     QCOMPARE(dialog.windowTitle(), u"Анализ в процессе"_qs);
     QVERIFY(!dialog.isVisible());
@@ -82,25 +83,25 @@ void TestSmallWindows::splashLayout_data() {
     const auto row = [](const char* name, QRect geometry, const QString& text) {
         QTest::newRow(name) << QString::fromLatin1(name) << geometry << text;
     };
-    row("Label1", {8, 8, 177, 17}, u"Загрузка книги."_qs);
-    row("Label2", {8, 28, 177, 42},
+    row("titleLabel", {8, 8, 177, 17}, u"Загрузка книги."_qs);
+    row("explanationLabel", {8, 28, 177, 42},
         u"Ваша книга, которую Вы читали в прошлый раз, загружается в программу."_qs);
-    row("Label4", {8, 95, 177, 18}, u"Придется немного подождать."_qs);
-    row("Label5", {8, 119, 177, 20}, u"00:00:01"_qs);
-    row("ProgressBar1", {8, 141, 177, 41}, QString());
+    row("waitLabel", {8, 95, 177, 18}, u"Придется немного подождать."_qs);
+    row("timeLeftLabel", {8, 119, 177, 20}, u"00:00:01"_qs);
+    row("progressBar", {8, 141, 177, 41}, QString());
 }
 
 void TestSmallWindows::splashLayout() {
-    TForm3 splash;
+    SplashWindow splash;
     QCOMPARE(splash.size(), QSize(197, 195));
     QCOMPARE(splash.windowTitle(), u"Form3"_qs);
-    QVERIFY(splash.findChild<QLabel*>(u"Label3"_qs) == nullptr);
+    QVERIFY(splash.findChildren<QLabel*>().size() == 4);
     checkLayout(splash);
 }
 
 void TestSmallWindows::windowsAreBorderlessAndOnTop() {
-    TForm2 dialog;
-    TForm3 splash;
+    ClosingDialog dialog;
+    SplashWindow splash;
     for (QWidget* window : std::initializer_list<QWidget*>{&dialog, &splash}) {
         QVERIFY(window->isWindow());
         QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
@@ -110,31 +111,31 @@ void TestSmallWindows::windowsAreBorderlessAndOnTop() {
 }
 
 void TestSmallWindows::centring() {
-    TForm1 form;
+    MainWindow form;
     form.move(100, 80);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    TForm2 dialog;
+    ClosingDialog dialog;
     dialog.centerOn(&form);
     const QPoint formCentre = form.frameGeometry().center();
     QVERIFY((dialog.geometry().center() - formCentre).manhattanLength() <= 2);
 
-    TForm3 splash;
+    SplashWindow splash;
     splash.centerOnScreen();
     const QPoint screenCentre = splash.screen()->availableGeometry().center();
     QVERIFY((splash.geometry().center() - screenCentre).manhattanLength() <= 2);
 }
 
 void TestSmallWindows::closingDialogSignals() {
-    TForm2 dialog;
+    ClosingDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QSignalSpy kill(dialog.SpeedButton1, &QAbstractButton::clicked);
-    QSignalSpy hide(dialog.SpeedButton2, &QAbstractButton::clicked);
-    QSignalSpy pressed(dialog.ProgressBar1, &StateProgressBar::mousePressed);
-    QTest::mouseClick(dialog.SpeedButton1, Qt::LeftButton);
-    QTest::mouseClick(dialog.SpeedButton2, Qt::LeftButton);
-    QTest::mousePress(dialog.ProgressBar1, Qt::LeftButton);
+    QSignalSpy kill(dialog.killButton, &QAbstractButton::clicked);
+    QSignalSpy hide(dialog.hideButton, &QAbstractButton::clicked);
+    QSignalSpy pressed(dialog.progressBar, &StateProgressBar::mousePressed);
+    QTest::mouseClick(dialog.killButton, Qt::LeftButton);
+    QTest::mouseClick(dialog.hideButton, Qt::LeftButton);
+    QTest::mousePress(dialog.progressBar, Qt::LeftButton);
     QCOMPARE(kill.size(), 1);
     QCOMPARE(hide.size(), 1);
     QCOMPARE(pressed.size(), 1);
@@ -151,8 +152,8 @@ void TestSmallWindows::progressBarColours_data() {
 void TestSmallWindows::progressBarColours() {
     QFETCH(StateProgressBar::State, state);
     QFETCH(int, hue);
-    TForm1 form;
-    StateProgressBar* bar = form.ProgressBar1;
+    MainWindow form;
+    StateProgressBar* bar = form.progressBar;
     bar->setRange(0, 99);
     bar->setValue(50);
     bar->setState(state);

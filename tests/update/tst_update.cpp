@@ -264,7 +264,7 @@ void TestUpdate::check() {
     boxes.answers = {answer};
     RecordingUrlOpener opener;
     const QUrl page(kPage);
-    checkupdate(http, boxes, opener, &owner, kVersion, versionUrl, page, kTimeoutMs);
+    checkForUpdate(http, boxes, opener, &owner, kVersion, versionUrl, page, kTimeoutMs);
 
     switch (outcome) {
     case Outcome::Nothing:
@@ -310,7 +310,7 @@ void TestUpdate::check() {
 
 void TestUpdate::statusBarClickOpensThePage() {
     RecordingUrlOpener opener;
-    StatusBar1Click(opener);
+    openWebPage(opener);
     QCOMPARE(opener.opened, QList<QUrl>{webPageUrl()});
 }
 

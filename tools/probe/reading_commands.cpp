@@ -33,23 +33,23 @@ int probeCut(const QStringList& args) {
     if (text.isNull())
         return 1;
 
-    WordSequence sarr;
-    const int k1 = cutWhole(sarr, text);
+    WordSequence words;
+    const int entryCount = cutWhole(words, text);
     QByteArray out;
     if (!countOnly) {
         const int j = baseInterval(speed);
         QString lines;
-        lines.reserve(sarr.text().size() * 2);
-        for (int i = 0; i < sarr.written(); ++i) {
-            const QStringView rest = sarr.rest(i);
-            lines += probe::escape(sarr.left(i).toString()) + QLatin1Char('\t') +
-                     probe::escape(QString(sarr.letter(i))) + QLatin1Char('\t') +
+        lines.reserve(words.text().size() * 2);
+        for (int i = 0; i < words.written(); ++i) {
+            const QStringView rest = words.rest(i);
+            lines += probe::escape(words.left(i).toString()) + QLatin1Char('\t') +
+                     probe::escape(QString(words.letter(i))) + QLatin1Char('\t') +
                      probe::escape(rest.toString()) + QLatin1Char('\t') +
                      QString::number(wordInterval(j, 1, rest)) + QLatin1Char('\n');
         }
         out = lines.toUtf8();
     }
-    out += "k1\t" + QByteArray::number(k1) + '\n';
+    out += "k1\t" + QByteArray::number(entryCount) + '\n';
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     return 0;
 }

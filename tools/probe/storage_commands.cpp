@@ -4,15 +4,15 @@
 #include "probe/output.h"
 #include "reading/preparation.h"
 #include "reading/reading_state.h"
-#include "storage/conf.h"
 #include "storage/ini_file.h"
-#include "storage/memory_conf_view.h"
+#include "storage/memory_settings_view.h"
+#include "storage/settings.h"
 
 #include <QFileInfo>
 
 namespace {
 
-// Loads `path` as LoadConf does; false (and a message) when it cannot be read.
+// Loads `path` as loadSettings does; false (and a message) when it cannot be read.
 bool loadIni(IniFile& ini, const QString& path) {
     if (ini.load(path))
         return true;
@@ -51,7 +51,7 @@ int probeIniInt(const QStringList& args) {
     return 0;
 }
 
-// store TEXTFILE INIFILE: the text cut as Start does, saved as SaveConf does
+// store TEXTFILE INIFILE: the text cut as Start does, saved as saveSettings does
 // with the default settings and the bookmark at the first entry.
 int probeStore(const QStringList& args) {
     if (args.size() != 2) {
@@ -62,25 +62,25 @@ int probeStore(const QStringList& args) {
     if (text.isNull())
         return 1;
     ReadingState state;
-    state.k1 = cutWhole(state.sarr, text);
-    state.sh = 0;
-    MemoryConfView view;
-    SaveConf(view, state, args[1]);
+    state.entryCount = cutWhole(state.words, text);
+    state.position = 0;
+    MemorySettingsView view;
+    saveSettings(view, state, args[1]);
     for (const QString& m : view.messages)
         probe::writeError(m);
     return view.messages.isEmpty() ? 0 : 1;
 }
 
-// restore INIFILE: the text that LoadConf puts into the text box, escaped.
+// restore INIFILE: the text that loadSettings puts into the text box, escaped.
 int probeRestore(const QStringList& args) {
     if (args.size() != 1) {
         probe::writeError(QStringLiteral("usage: kestrix-probe restore INIFILE"));
         return 2;
     }
     ReadingState state;
-    MemoryConfView view;
+    MemorySettingsView view;
     SystemClock clock;
-    LoadConf(view, state, args[0], clock, TimeFormat());
+    loadSettings(view, state, args[0], clock, TimeFormat());
     for (const QString& m : view.messages)
         probe::writeError(m);
     if (!view.messages.isEmpty())

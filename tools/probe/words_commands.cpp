@@ -1,8 +1,8 @@
 #include "probe/commands.h"
 #include "probe/output.h"
 
-#include "words/clean.h"
-#include "words/root_of_word.h"
+#include "words/clean_word.h"
+#include "words/word_root.h"
 
 namespace {
 
@@ -22,9 +22,9 @@ int eachLine(const QStringList& args, QString (*f)(const QString&)) {
 } // namespace
 
 int probeRoot(const QStringList& args) {
-    return eachLine(args, RootOfWord);
+    return eachLine(args, wordRoot);
 }
 
 int probeClean(const QStringList& args) {
-    return eachLine(args, clean);
+    return eachLine(args, cleanWord);
 }

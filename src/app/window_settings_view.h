@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/program.h"
-#include "storage/conf.h"
+#include "storage/settings.h"
 
-// LoadConf and SaveConf acting on the main window, the splash and the reader.
-class WindowConfView final : public ConfView {
+// loadSettings and saveSettings acting on the main window, the splash and the reader.
+class WindowSettingsView final : public SettingsView {
 public:
-    WindowConfView(Program& program, Platform& platform)
+    WindowSettingsView(Program& program, Platform& platform)
         : m_program(program), m_platform(platform) {}
 
     void releaseHotkeys() override;

@@ -1,4 +1,4 @@
-#include "storage/conf.h"
+#include "storage/settings.h"
 
 #include "platform/clock.h"
 #include "platform/time_format.h"
@@ -68,15 +68,15 @@ std::vector<std::optional<QStringView>> wordValues(const IniFile& ini, int count
     return values;
 }
 
-// How many entries the load reads for TextLength `k1` >= 0. Up to
+// How many entries the load reads for a TextLength `textLength` >= 0. Up to
 // loadPaddedLimit every index is read, missing ones as line breaks; a larger
 // count, which only a damaged file or a very long book gives, stops after the
 // highest "word_N" present, so that a wrong TextLength cannot make the load
 // run for hours or fill the memory with line breaks.
-int entriesToRead(const IniFile& ini, int k1) {
-    if (k1 <= loadPaddedLimit)
-        return k1;
-    const qint64 bound = qMin<qint64>(k1, ini.keyCount(content) + loadPaddedLimit);
+int entriesToRead(const IniFile& ini, int textLength) {
+    if (textLength <= loadPaddedLimit)
+        return textLength;
+    const qint64 bound = qMin<qint64>(textLength, ini.keyCount(content) + loadPaddedLimit);
     int highest = -1;
     ini.forEachKey(content, [&](QStringView name, QStringView) {
         const int n = wordIndex(name);
@@ -125,8 +125,8 @@ QString progressStateName(ProgressState state) {
     return QStringLiteral("green");
 }
 
-void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Clock& clock,
-              const TimeFormat& timeFormat) {
+void loadSettings(SettingsView& view, ReadingState& state, const QString& path, const Clock& clock,
+                  const TimeFormat& timeFormat) {
     view.releaseHotkeys();
     const QDateTime start = clock.now();
     IniFile ini;
@@ -137,9 +137,9 @@ void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Cl
         return;
     }
 
-    state.boo = false;
+    state.explainLearningMode = false;
     view.setStudyMode(ini.boolValue(config, u"StudyMode", false));
-    state.boo = true;
+    state.explainLearningMode = true;
     const QString colour = ini.value(config, u"ProgressBar", QStringLiteral("green"));
     view.setSpeedIndex(ini.intValue(config, u"Speed", 3));
     if (colour == u"red")
@@ -149,12 +149,12 @@ void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Cl
     else if (colour == u"green")
         view.setProgressState(ProgressState::Normal);
 
-    state.k1 = ini.intValue(config, u"TextLength", 0);
-    if (state.k1 > 0)
+    state.entryCount = ini.intValue(config, u"TextLength", 0);
+    if (state.entryCount > 0)
         view.clearText();
     QString text;
-    if (state.k1 >= 0) {
-        const int count = entriesToRead(ini, state.k1);
+    if (state.entryCount >= 0) {
+        const int count = entriesToRead(ini, state.entryCount);
         const auto values = wordValues(ini, count);
         bool lastIsWord = false;
         for (int i = 0; i < count; ++i) {
@@ -183,19 +183,19 @@ void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Cl
         if (lastIsWord)
             text += QLatin1Char(' ');
     }
-    if (state.k1 > 0)
+    if (state.entryCount > 0)
         view.setText(text);
 
     // After the text: its change handler resets the position.
-    state.sh = qMax(0, ini.intValue(config, u"TextPosition", 0));
-    state.sh1 = state.sh;
+    state.position = qMax(0, ini.intValue(config, u"TextPosition", 0));
+    state.speedBaseline = state.position;
     view.splashHide();
 }
 
-void SaveConf(ConfView& view, ReadingState& state, const QString& path) {
-    if (state.sarr.isEmpty())
+void saveSettings(SettingsView& view, ReadingState& state, const QString& path) {
+    if (state.words.isEmpty())
         return;
-    state.sarr.truncate(state.k1);
+    state.words.truncate(state.entryCount);
     const QString colour = progressStateName(view.progressState());
 
     IniFile ini;
@@ -208,24 +208,24 @@ void SaveConf(ConfView& view, ReadingState& state, const QString& path) {
     ini.setBool(config, u"StudyMode", view.studyMode());
     ini.setValue(config, u"ProgressBar", colour);
     ini.setInt(config, u"Speed", view.speedIndex());
-    ini.setInt(config, u"TextLength", state.k1);
-    ini.setInt(config, u"TextPosition", state.sh);
+    ini.setInt(config, u"TextLength", state.entryCount);
+    ini.setInt(config, u"TextPosition", state.position);
 
-    const int n = qMin(state.k1, state.sarr.written());
-    ini.reserve(content, state.sarr.text().size() + qsizetype(n) * 24, n);
+    const int n = qMin(state.entryCount, state.words.written());
+    ini.reserve(content, state.words.text().size() + qsizetype(n) * 24, n);
     const QString blank =
         WordSequence::blankLeft() + WordSequence::blankLetter() + WordSequence::blankRest();
     WordKey key;
     QString protectedWord;
     for (int i = 0; i < n; ++i) {
-        if (state.sarr.isBlank(i)) {
+        if (state.words.isBlank(i)) {
             ini.appendKey(content, key(i), blank);
             continue;
         }
         // A word entry's parts lie side by side in the prepared text.
-        const QStringView left = state.sarr.left(i);
-        const QStringView value(left.data(), left.size() + 1 + state.sarr.rest(i).size());
-        Q_ASSERT(value[left.size()] == state.sarr.letter(i));
+        const QStringView left = state.words.left(i);
+        const QStringView value(left.data(), left.size() + 1 + state.words.rest(i).size());
+        Q_ASSERT(value[left.size()] == state.words.letter(i));
         if (isLineBreak(value) || !needsProtection(value)) {
             ini.appendKey(content, key(i), value);
         } else {

@@ -5,11 +5,11 @@
 // A flat push button showing its caption. It never takes the keyboard focus.
 // The height of its caption font (designer convention, see fonts.h) is kept
 // as the button's own state: the font buttons read it to know their size.
-class SpeedButton : public QToolButton {
+class FlatButton : public QToolButton {
     Q_OBJECT
 public:
-    SpeedButton(const QString& caption, const QFont& font, int fontHeight,
-                QWidget* parent = nullptr);
+    FlatButton(const QString& caption, const QFont& font, int fontHeight,
+               QWidget* parent = nullptr);
 
     int captionFontHeight() const { return m_fontHeight; }
     // Resizes the caption font to `height`, keeping its face and weight.

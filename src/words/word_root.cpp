@@ -1,4 +1,4 @@
-#include "words/root_of_word.h"
+#include "words/word_root.h"
 
 #include <QStringView>
 
@@ -122,16 +122,16 @@ void onePass(QString& w) {
 
 } // namespace
 
-QString RootOfWord(const QString& s) {
+QString wordRoot(const QString& s) {
     qsizetype begin = 0;
     qsizetype end = s.size();
     while (begin < end && s.at(begin).unicode() <= 0x20)
         ++begin;
     while (end > begin && s.at(end - 1).unicode() <= 0x20)
         --end;
-    QString sResult = s.mid(begin, end - begin).toLower();
+    QString root = s.mid(begin, end - begin).toLower();
 
-    for (int iCheckCount = 0; iCheckCount < 2; ++iCheckCount)
-        onePass(sResult);
-    return sResult;
+    for (int pass = 0; pass < 2; ++pass)
+        onePass(root);
+    return root;
 }

@@ -1,4 +1,4 @@
-#include "words/clean.h"
+#include "words/clean_word.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ void removeFirst(QString& s, char16_t c) {
 
 } // namespace
 
-QString clean(const QString& str) {
+QString cleanWord(const QString& str) {
     // Most words need nothing: hand back the shared string without a copy.
     bool any = false;
     for (const QChar c : str) {

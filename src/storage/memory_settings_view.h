@@ -1,12 +1,12 @@
 #pragma once
 
-#include "storage/conf.h"
+#include "storage/settings.h"
 
 #include <QStringList>
 
-// A ConfView that keeps the window's state in plain members: for the probe
+// A SettingsView that keeps the window's state in plain members: for the probe
 // and for tests, which can hook the handlers.
-class MemoryConfView : public ConfView {
+class MemorySettingsView : public SettingsView {
 public:
     void releaseHotkeys() override { ++hotkeyReleases; }
     bool studyMode() const override { return study; }

@@ -13,11 +13,11 @@ enum class ProgressState { Normal, Paused, Error };
 // "green", "yellow" or "red".
 QString progressStateName(ProgressState state);
 
-// What LoadConf and SaveConf need of the main window and the book-loading
+// What loadSettings and saveSettings need of the main window and the book-loading
 // splash. The window implements it on its controls.
-class ConfView {
+class SettingsView {
 public:
-    virtual ~ConfView() = default;
+    virtual ~SettingsView() = default;
 
     // Releases the six playback hotkeys.
     virtual void releaseHotkeys() = 0;
@@ -55,8 +55,8 @@ inline constexpr int loadSlice = 4096;
 inline constexpr int loadPaddedLimit = 999999;
 
 // Restores settings, text and bookmark from the INI file at `path`.
-void LoadConf(ConfView& view, ReadingState& state, const QString& path, const Clock& clock,
-              const TimeFormat& timeFormat);
+void loadSettings(SettingsView& view, ReadingState& state, const QString& path, const Clock& clock,
+                  const TimeFormat& timeFormat);
 // Writes settings, text and bookmark to the INI file at `path`; does nothing
 // when the word sequence holds no entries.
-void SaveConf(ConfView& view, ReadingState& state, const QString& path);
+void saveSettings(SettingsView& view, ReadingState& state, const QString& path);

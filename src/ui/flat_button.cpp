@@ -1,8 +1,8 @@
-#include "ui/speed_button.h"
+#include "ui/flat_button.h"
 
 #include "ui/fonts.h"
 
-SpeedButton::SpeedButton(const QString& caption, const QFont& font, int fontHeight, QWidget* parent)
+FlatButton::FlatButton(const QString& caption, const QFont& font, int fontHeight, QWidget* parent)
     : QToolButton(parent), m_fontHeight(fontHeight) {
     setText(caption);
     setFont(fonts::sized(font, fontHeight));
@@ -11,11 +11,11 @@ SpeedButton::SpeedButton(const QString& caption, const QFont& font, int fontHeig
     setFocusPolicy(Qt::NoFocus);
 }
 
-void SpeedButton::setCaptionFontHeight(int height) {
+void FlatButton::setCaptionFontHeight(int height) {
     m_fontHeight = height;
     setFont(fonts::sized(font(), height));
 }
 
-void SpeedButton::clickFromCode() {
+void FlatButton::clickFromCode() {
     Q_EMIT clicked(false);
 }

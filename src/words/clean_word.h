@@ -6,4 +6,4 @@
 // lower-cases its ASCII capitals, for the comparison with the word library.
 // Each listed character goes once (its first occurrence; the space twice), so
 // the function is not idempotent.
-QString clean(const QString& str);
+QString cleanWord(const QString& str);

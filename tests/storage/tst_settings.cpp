@@ -1,13 +1,13 @@
-// LoadConf and SaveConf: settings, the rebuilt text, the bookmark, failures,
+// loadSettings and saveSettings: settings, the rebuilt text, the bookmark, failures,
 // and the reader's round trip over real books.
 #include "corpus.h"
 #include "fakes.h"
 #include "file_size_limit.h"
 #include "platform/time_format.h"
 #include "reading/preparation.h"
-#include "storage/conf.h"
 #include "storage/ini_file.h"
-#include "storage/memory_conf_view.h"
+#include "storage/memory_settings_view.h"
+#include "storage/settings.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -20,15 +20,15 @@ namespace {
 
 const QString welcome = QStringLiteral("Вставьте сюда текст");
 
-// The main window as LoadConf sees it: the text box's change handler resets
+// The main window as loadSettings sees it: the text box's change handler resets
 // the position, the check box's click handler notes whether it would explain.
-class TestView : public MemoryConfView {
+class TestView : public MemorySettingsView {
 public:
     explicit TestView(ReadingState& s) : state(s) { text = welcome; }
-    void studyModeClicked() override { booAtClick.append(state.boo); }
-    void textChanged() override { state.sh = 0; }
+    void studyModeClicked() override { booAtClick.append(state.explainLearningMode); }
+    void textChanged() override { state.position = 0; }
     void splashTimeLeft(const QString& t) override {
-        MemoryConfView::splashTimeLeft(t);
+        MemorySettingsView::splashTimeLeft(t);
         timeLabels.append(t);
     }
     ReadingState& state;
@@ -66,7 +66,7 @@ const TimeFormat& timeFormat() {
 }
 
 void load(TestView& view, ReadingState& state, const QString& path, const Clock& clock) {
-    LoadConf(view, state, path, clock, timeFormat());
+    loadSettings(view, state, path, clock, timeFormat());
 }
 
 enum class Kind { Blank, Break, Word };
@@ -97,34 +97,34 @@ QString wordOf(const WordSequence& s, int i) {
 
 struct RoundTrip {
     WordSequence before;
-    int k1 = 0;
+    int entryCount = 0;
     WordSequence after;
-    int k2 = 0;
-    int shLoaded = -1;
+    int restoredCount = 0;
+    int positionLoaded = -1;
     QString restored;
     QStringList messages;
 };
 
-// Cuts the text as Start does, saves with the bookmark at `sh` (the last
+// Cuts the text as Start does, saves with the bookmark at `bookmark` (the last
 // entry when negative), restores, and cuts the restored text as Start does
 // when the text box has turned each line break into a paragraph.
-RoundTrip saveAndRestore(const QString& text, const QString& path, int sh = -1) {
+RoundTrip saveAndRestore(const QString& text, const QString& path, int bookmark = -1) {
     RoundTrip r;
     ReadingState st;
-    st.k1 = cutWhole(st.sarr, text);
-    st.sh = sh < 0 ? st.k1 - 1 : sh;
+    st.entryCount = cutWhole(st.words, text);
+    st.position = bookmark < 0 ? st.entryCount - 1 : bookmark;
     TestView v(st);
-    SaveConf(v, st, path);
-    r.before = st.sarr;
-    r.k1 = st.k1;
+    saveSettings(v, st, path);
+    r.before = st.words;
+    r.entryCount = st.entryCount;
     ReadingState st2;
     TestView v2(st2);
     FixedClock clock;
     load(v2, st2, path, clock);
     r.restored = v2.text;
-    r.shLoaded = st2.sh;
+    r.positionLoaded = st2.position;
     r.messages = v.messages + v2.messages;
-    r.k2 = cutWhole(r.after, startText(r.restored));
+    r.restoredCount = cutWhole(r.after, startText(r.restored));
     return r;
 }
 
@@ -135,7 +135,7 @@ QStringList misaligned(const RoundTrip& r, int from, int to, int max = 5) {
     for (int p = from; p < to && out.size() < max; ++p) {
         const Kind k = kindOf(r.before, p);
         QString problem;
-        if (p >= r.k2)
+        if (p >= r.restoredCount)
             problem = QStringLiteral("beyond the restored sequence");
         else if (kindOf(r.after, p) != k)
             problem = QStringLiteral("kind differs");
@@ -144,7 +144,8 @@ QStringList misaligned(const RoundTrip& r, int from, int to, int max = 5) {
         if (!problem.isEmpty()) {
             out << QStringLiteral("%1: %2 [%3] -> [%4]")
                        .arg(p)
-                       .arg(problem, r.before.joined(p), p < r.k2 ? r.after.joined(p) : QString());
+                       .arg(problem, r.before.joined(p),
+                            p < r.restoredCount ? r.after.joined(p) : QString());
         }
     }
     return out;
@@ -193,8 +194,8 @@ void TestConf::init() {
 
 void TestConf::firstRunWithoutFile() {
     ReadingState st;
-    st.boo = true;
-    st.sh = 7;
+    st.explainLearningMode = true;
+    st.position = 7;
     TestView v(st);
     FixedClock clock;
     load(v, st, m_path, clock);
@@ -203,10 +204,10 @@ void TestConf::firstRunWithoutFile() {
     QVERIFY(v.booAtClick.isEmpty());
     QCOMPARE(v.progress, ProgressState::Normal);
     QCOMPARE(v.speed, 3);
-    QCOMPARE(st.k1, 0);
-    QCOMPARE(st.sh, 0);
-    QCOMPARE(st.sh1, 0);
-    QCOMPARE(st.boo, true);
+    QCOMPARE(st.entryCount, 0);
+    QCOMPARE(st.position, 0);
+    QCOMPARE(st.speedBaseline, 0);
+    QCOMPARE(st.explainLearningMode, true);
     QCOMPARE(v.text, welcome);
     QCOMPARE(v.textSets, 0);
     QCOMPARE(v.splashVisible, false);
@@ -220,15 +221,15 @@ void TestConf::settings_data() {
     QTest::addColumn<int>("clicks");
     QTest::addColumn<int>("progress");
     QTest::addColumn<int>("speed");
-    QTest::addColumn<int>("sh");
+    QTest::addColumn<int>("bookmark");
     // The bar starts out paused here, so that "unchanged" can be seen.
     const int normal = int(ProgressState::Normal);
     const int paused = int(ProgressState::Paused);
     const int error = int(ProgressState::Error);
     auto row = [](const char* name, const QByteArray& config, bool study, int clicks, int progress,
-                  int speed, int sh) {
+                  int speed, int bookmark) {
         QTest::newRow(name) << QByteArray("[Config]\r\n" + config) << study << clicks << progress
-                            << speed << sh;
+                            << speed << bookmark;
     };
     row("empty section", "", false, 0, normal, 3, 0);
     row("study mode on", "StudyMode=1\r\n", true, 1, normal, 3, 0);
@@ -256,10 +257,10 @@ void TestConf::settings() {
     QFETCH(int, clicks);
     QFETCH(int, progress);
     QFETCH(int, speed);
-    QFETCH(int, sh);
+    QFETCH(int, bookmark);
     QVERIFY(writeAll(m_path, file));
     ReadingState st;
-    st.boo = true;
+    st.explainLearningMode = true;
     TestView v(st);
     const bool missingProgress = !file.contains("ProgressBar");
     v.progress = missingProgress ? ProgressState::Paused : ProgressState::Paused;
@@ -268,22 +269,22 @@ void TestConf::settings() {
     QCOMPARE(v.study, study);
     // The click handler runs only on a change, and with the explanation off.
     QCOMPARE(v.booAtClick, QList<bool>(clicks, false));
-    QCOMPARE(st.boo, true);
+    QCOMPARE(st.explainLearningMode, true);
     // A missing key reads "green", which sets the normal state.
     QCOMPARE(int(v.progress), progress);
     QCOMPARE(v.speed, speed);
-    QCOMPARE(st.sh, sh);
-    QCOMPARE(st.sh1, sh);
+    QCOMPARE(st.position, bookmark);
+    QCOMPARE(st.speedBaseline, bookmark);
     QVERIFY(v.messages.isEmpty());
     QCOMPARE(v.splashVisible, false);
 }
 
 void TestConf::restoredText_data() {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("k1");
+    QTest::addColumn<int>("textLength");
     QTest::addColumn<QString>("text");
-    auto row = [](const char* name, const QByteArray& file, int k1, const QString& text) {
-        QTest::newRow(name) << QByteArray("[Config]\r\n" + file) << k1 << text;
+    auto row = [](const char* name, const QByteArray& file, int textLength, const QString& text) {
+        QTest::newRow(name) << QByteArray("[Config]\r\n" + file) << textLength << text;
     };
     row("no text", "TextLength=0\r\n[Content]\r\nword_0=a\r\n", 0, welcome);
     row("negative length reads nothing", "TextLength=-5\r\n[Content]\r\nword_0=a\r\n", -5, welcome);
@@ -309,16 +310,16 @@ void TestConf::restoredText_data() {
 
 void TestConf::restoredText() {
     QFETCH(QByteArray, file);
-    QFETCH(int, k1);
+    QFETCH(int, textLength);
     QFETCH(QString, text);
     QVERIFY(writeAll(m_path, file));
     ReadingState st;
     TestView v(st);
     FixedClock clock;
     load(v, st, m_path, clock);
-    QCOMPARE(st.k1, k1);
+    QCOMPARE(st.entryCount, textLength);
     QCOMPARE(v.text, text);
-    QCOMPARE(v.textSets, k1 > 0 ? 1 : 0);
+    QCOMPARE(v.textSets, textLength > 0 ? 1 : 0);
 }
 
 void TestConf::damagedTextLengthStaysBounded_data() {
@@ -340,7 +341,7 @@ void TestConf::damagedTextLengthStaysBounded() {
     TestView v(st);
     FixedClock clock;
     load(v, st, m_path, clock);
-    QCOMPARE(st.k1, 2000000000);
+    QCOMPARE(st.entryCount, 2000000000);
     QCOMPARE(v.text, text);
 
     // A stray key far out does not make the load pad up to it.
@@ -383,16 +384,17 @@ void TestConf::garbageFilesLoad() {
         FixedClock clock;
         load(v, st, m_path, clock);
         QVERIFY(v.messages.isEmpty());
-        QVERIFY(st.sh >= 0);
+        QVERIFY(st.position >= 0);
         QVERIFY(!v.splashVisible);
-        QVERIFY(v.text.size() <= 4 * qMax(0, qMin(st.k1, loadPaddedLimit)) + bytes.size() + 2 ||
+        QVERIFY(v.text.size() <=
+                    4 * qMax(0, qMin(st.entryCount, loadPaddedLimit)) + bytes.size() + 2 ||
                 v.text == welcome);
     }
 }
 
 void TestConf::unreadableFileReported() {
     ReadingState st;
-    st.sh = 5;
+    st.position = 5;
     TestView v(st);
     v.speed = 9;
     v.splashVisible = true;
@@ -405,7 +407,7 @@ void TestConf::unreadableFileReported() {
              qPrintable(m));
     QCOMPARE(v.speed, 9);
     QCOMPARE(v.text, welcome);
-    QCOMPARE(st.sh, 5);
+    QCOMPARE(st.position, 5);
     QVERIFY(!v.splashVisible);
 }
 
@@ -434,27 +436,27 @@ void TestConf::saveWithoutReadingLeavesFile() {
     const QByteArray old("\xEF\xBB\xBF[Config]\nSpeed=7\n;note\n[Content]\nword_0=\xC0\n");
     QVERIFY(writeAll(m_path, old));
     ReadingState st;
-    st.k1 = 5;
-    st.sh = 3;
+    st.entryCount = 5;
+    st.position = 3;
     TestView v(st);
     v.speed = 12;
-    SaveConf(v, st, m_path);
+    saveSettings(v, st, m_path);
     QCOMPARE(readAll(m_path), old);
     QFile::remove(m_path);
-    SaveConf(v, st, m_path);
+    saveSettings(v, st, m_path);
     QVERIFY(!QFile::exists(m_path));
     QVERIFY(v.messages.isEmpty());
 }
 
 void TestConf::saveWritesSettingsAndEntries() {
     ReadingState st;
-    st.k1 = cutWhole(st.sarr, QStringLiteral("Конец. \"Слово\"\r\nещё "));
-    st.sh = 2;
+    st.entryCount = cutWhole(st.words, QStringLiteral("Конец. \"Слово\"\r\nещё "));
+    st.position = 2;
     TestView v(st);
     v.study = true;
     v.speed = 17;
     v.progress = ProgressState::Paused;
-    SaveConf(v, st, m_path);
+    saveSettings(v, st, m_path);
     QVERIFY(v.messages.isEmpty());
     const QString blank = QStringLiteral("               ");
     QCOMPARE(readAll(m_path),
@@ -470,7 +472,7 @@ void TestConf::saveWritesSettingsAndEntries() {
     FixedClock clock;
     load(bv, back, m_path, clock);
     QCOMPARE(bv.text, QStringLiteral(" Конец. \n\r \n\r Слово \n\r \n\r \n\r ещё "));
-    QCOMPARE(back.sh, 2);
+    QCOMPARE(back.position, 2);
     QCOMPARE(bv.study, true);
     QCOMPARE(bv.speed, 17);
     QCOMPARE(bv.progress, ProgressState::Paused);
@@ -483,9 +485,9 @@ void TestConf::saveKeepsOtherSectionsAndDropsOldContent() {
     old += "[Window]\r\nLeft=10\r\n[Config]\r\nSpeed=1\r\nExtra=x\r\n[content]\r\nword_60=old\r\n";
     QVERIFY(writeAll(m_path, old));
     ReadingState st;
-    st.k1 = cutWhole(st.sarr, QStringLiteral("Новый текст "));
+    st.entryCount = cutWhole(st.words, QStringLiteral("Новый текст "));
     TestView v(st);
-    SaveConf(v, st, m_path);
+    saveSettings(v, st, m_path);
     QCOMPARE(readAll(m_path), QByteArray("[Window]\r\nLeft=10\r\n\r\n[Config]\r\nSpeed=3\r\n"
                                          "Extra=x\r\nStudyMode=0\r\nProgressBar=green\r\n"
                                          "TextLength=2\r\nTextPosition=0\r\n\r\n[Content]\r\n") +
@@ -494,12 +496,12 @@ void TestConf::saveKeepsOtherSectionsAndDropsOldContent() {
 
 void TestConf::saveCoversExactlyK1Entries() {
     ReadingState st;
-    const int k = cutWhole(st.sarr, QStringLiteral("один два три четыре пять "));
+    const int k = cutWhole(st.words, QStringLiteral("один два три четыре пять "));
     QCOMPARE(k, 5);
-    st.k1 = 3; // the preparation was stopped after three entries
+    st.entryCount = 3; // the preparation was stopped after three entries
     TestView v(st);
-    SaveConf(v, st, m_path);
-    QCOMPARE(st.sarr.written(), 3);
+    saveSettings(v, st, m_path);
+    QCOMPARE(st.words.written(), 3);
     IniFile ini;
     QVERIFY(ini.load(m_path));
     QCOMPARE(ini.keyCount(u"Content"), 3);
@@ -528,11 +530,11 @@ void TestConf::failedSaveKeepsOldFile() {
     QString text;
     for (int i = 0; i < 3000; ++i)
         text += QStringLiteral("слово ");
-    st.k1 = cutWhole(st.sarr, text);
+    st.entryCount = cutWhole(st.words, text);
     TestView v(st);
     {
         const FileSizeLimit limit(how == u"full" ? 4096 : RLIM_INFINITY);
-        SaveConf(v, st, path);
+        saveSettings(v, st, path);
     }
     QCOMPARE(v.messages.size(), 1);
     const QString m = v.messages.first();
@@ -570,9 +572,9 @@ void TestConf::roundTrip() {
     QFETCH(QString, text);
     const RoundTrip r = saveAndRestore(text, m_path);
     QVERIFY(r.messages.isEmpty());
-    QVERIFY(r.k1 > 0);
-    QCOMPARE(r.shLoaded, r.k1 - 1);
-    const QStringList bad = misaligned(r, 0, r.k1);
+    QVERIFY(r.entryCount > 0);
+    QCOMPARE(r.positionLoaded, r.entryCount - 1);
+    const QStringList bad = misaligned(r, 0, r.entryCount);
     QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1Char('\n'))));
 }
 
@@ -591,14 +593,14 @@ void TestConf::roundTripEveryPositionOfBooks() {
     const QString text = QString::fromUtf8(f.readAll());
     const RoundTrip r = saveAndRestore(text, m_path);
     QVERIFY(r.messages.isEmpty());
-    QCOMPARE(r.shLoaded, r.k1 - 1);
+    QCOMPARE(r.positionLoaded, r.entryCount - 1);
     // The last entry first: a bookmark on the last word survives.
-    QVERIFY2(misaligned(r, r.k1 - 1, r.k1).isEmpty(),
-             qPrintable(misaligned(r, r.k1 - 1, r.k1).join(QLatin1Char('\n'))));
+    QVERIFY2(misaligned(r, r.entryCount - 1, r.entryCount).isEmpty(),
+             qPrintable(misaligned(r, r.entryCount - 1, r.entryCount).join(QLatin1Char('\n'))));
     // Then every position: the share that holds is all of them.
-    const QStringList bad = misaligned(r, 0, r.k1);
+    const QStringList bad = misaligned(r, 0, r.entryCount);
     QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1Char('\n'))));
 }
 
 QTEST_GUILESS_MAIN(TestConf)
-#include "tst_conf.moc"
+#include "tst_settings.moc"

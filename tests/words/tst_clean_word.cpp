@@ -1,5 +1,5 @@
 // The cleaning of a word before it is compared with the library.
-#include "words/clean.h"
+#include "words/clean_word.h"
 
 #include <QtTest>
 
@@ -60,14 +60,14 @@ void TestClean::cleaned_data() {
 void TestClean::cleaned() {
     QFETCH(QString, word);
     QFETCH(QString, expected);
-    QCOMPARE(clean(word), expected);
+    QCOMPARE(cleanWord(word), expected);
 }
 
 void TestClean::notIdempotent() {
-    const QString once = clean(u"...(a))"_qs);
+    const QString once = cleanWord(u"...(a))"_qs);
     QCOMPARE(once, u"..a)"_qs);
-    QCOMPARE(clean(once), u".a"_qs);
+    QCOMPARE(cleanWord(once), u".a"_qs);
 }
 
 QTEST_APPLESS_MAIN(TestClean)
-#include "tst_clean.moc"
+#include "tst_clean_word.moc"

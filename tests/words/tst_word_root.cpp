@@ -1,6 +1,6 @@
 // The stemmer's roots: they are the keys of users' library files, so every
 // row here is an exact expected output.
-#include "words/root_of_word.h"
+#include "words/word_root.h"
 
 #include <QtTest>
 
@@ -89,7 +89,7 @@ void TestRootOfWord::roots_data() {
 void TestRootOfWord::roots() {
     QFETCH(QString, word);
     QFETCH(QString, root);
-    QCOMPARE(RootOfWord(word), root);
+    QCOMPARE(wordRoot(word), root);
 }
 
 void TestRootOfWord::caseDoesNotMatter_data() {
@@ -102,9 +102,9 @@ void TestRootOfWord::caseDoesNotMatter_data() {
 
 void TestRootOfWord::caseDoesNotMatter() {
     QFETCH(QString, word);
-    QCOMPARE(RootOfWord(word.toUpper()), RootOfWord(word));
-    QCOMPARE(RootOfWord(word.toLower()), RootOfWord(word));
+    QCOMPARE(wordRoot(word.toUpper()), wordRoot(word));
+    QCOMPARE(wordRoot(word.toLower()), wordRoot(word));
 }
 
 QTEST_APPLESS_MAIN(TestRootOfWord)
-#include "tst_root_of_word.moc"
+#include "tst_word_root.moc"

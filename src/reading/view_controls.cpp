@@ -1,0 +1,79 @@
+#include "reading/view_controls.h"
+
+#include "platform/message_boxes.h"
+#include "reading/reading_state.h"
+#include "ui/flat_button.h"
+#include "ui/main_window.h"
+#include "ui/state_progress_bar.h"
+
+#include <QCheckBox>
+
+ViewControls::ViewControls(MainWindow& window, ReadingState& state, MessageBoxes& boxes,
+                           QObject* parent)
+    : QObject(parent), m_window(window), m_state(state), m_boxes(boxes) {
+    connect(m_window.faceAButton, &FlatButton::clicked, this, &ViewControls::chooseFaceA);
+    connect(m_window.faceBButton, &FlatButton::clicked, this, &ViewControls::chooseFaceB);
+    connect(m_window.viewButton, &FlatButton::clicked, this, &ViewControls::toggleView);
+    connect(m_window.learningModeBox, &QCheckBox::toggled, this,
+            &ViewControls::learningModeClicked);
+    connect(m_window.progressBar, &StateProgressBar::mousePressed, this,
+            &ViewControls::cycleProgressColour);
+}
+
+void ViewControls::chooseFace(bool faceA) {
+    FlatButton* button = faceA ? m_window.faceAButton : m_window.faceBButton;
+    // The button's own caption-font height carries its size state.
+    const bool small = button->captionFontHeight() == 10;
+    button->setCaptionFontHeight(small ? 16 : 10);
+    m_window.displayField->setDisplayFont(faceA ? DisplayField::Face::A : DisplayField::Face::B,
+                                          small);
+}
+
+void ViewControls::chooseFaceA() {
+    chooseFace(true);
+}
+
+void ViewControls::chooseFaceB() {
+    chooseFace(false);
+}
+
+void ViewControls::toggleView() {
+    if (m_window.viewButton->text() == QStringLiteral("^^")) {
+        m_window.resize(MainWindow::clientWidth, 200);
+        m_window.viewButton->setText(QStringLiteral("- -"));
+    } else {
+        m_window.resize(MainWindow::clientWidth, 555);
+        m_window.viewButton->setText(QStringLiteral("^^"));
+    }
+}
+
+void ViewControls::learningModeClicked() {
+    if (m_state.explainLearningMode) {
+        m_boxes.message(
+            &m_window,
+            QStringLiteral(
+                "Режим обучения. При включеном режиме, слова, которые отображаются в первый "
+                "раз - будут показаны чуть дольше. По началу это будет немного неудобно, но по "
+                "мере наполнения вашего со Kestrix словарного запаса - эта функция будет очень "
+                "полезна. Редкие слова, а так же названия и имена собственные воспринимаются "
+                "сложнее. Дополнительное время на распознование слова поможет избежать этой "
+                "проблемы."));
+    }
+    m_state.explainLearningMode = false;
+}
+
+void ViewControls::cycleProgressColour() {
+    using State = StateProgressBar::State;
+    StateProgressBar* bar = m_window.progressBar;
+    switch (bar->state()) {
+    case State::Error:
+        bar->setState(State::Normal);
+        break;
+    case State::Paused:
+        bar->setState(State::Error);
+        break;
+    case State::Normal:
+        bar->setState(State::Paused);
+        break;
+    }
+}
