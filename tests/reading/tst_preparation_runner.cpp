@@ -1,0 +1,119 @@
+// Cutting the text box's text while events run: the kill button, real
+// timers during a whole novel, a second Start, the text as the box holds it.
+#include "reader_fixture.h"
+
+#include "corpus.h"
+#include "reading/preparation.h"
+#include "storage/memory_settings_view.h"
+#include "storage/settings.h"
+#include "ui/state_progress_bar.h"
+
+#include <QtTest>
+
+class TestPreparationRunner : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void killStopsCuttingWithEntriesCut();
+    void realTimersWhileALongTextIsCut();
+    void secondStartAbandonsTheFirstPreparation();
+    void textBoxGivesStartTheTextAsPut_data();
+    void textBoxGivesStartTheTextAsPut();
+    void restoredBookKeepsItsPositionsThroughTheTextBox();
+};
+
+void TestPreparationRunner::killStopsCuttingWithEntriesCut() {
+    const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
+    QVERIFY(!book.isEmpty());
+    ReaderFixture f;
+    bool kill = false;
+    int cutWhenKilled = -1;
+    f.reader.setStopRequest([&] { return kill; });
+    f.form.textBox->setPlainText(book);
+    QTimer::singleShot(0, [&] {
+        kill = true;
+        cutWhenKilled = f.closing.progressBar->value();
+    });
+    f.form.startButton->clickFromCode();
+    QVERIFY(cutWhenKilled > 0);
+    QCOMPARE(f.state.entryCount, cutWhenKilled);
+    QVERIFY(f.state.entryCount < 400000);
+}
+
+void TestPreparationRunner::realTimersWhileALongTextIsCut() {
+    const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
+    QVERIFY(!book.isEmpty());
+    ReaderFixture f;
+    f.form.textBox->setPlainText(book);
+    int servedWhileCutting = 0;
+    QTimer other;
+    other.setInterval(5);
+    connect(&other, &QTimer::timeout, [&] { servedWhileCutting += f.reader.preparing() ? 1 : 0; });
+    other.start();
+    QElapsedTimer sinceStart;
+    qint64 firstWordAfter = -1;
+    connect(&f.reader.wordTimer, &Timer::timeout, [&] {
+        if (firstWordAfter < 0)
+            firstWordAfter = sinceStart.elapsed();
+    });
+    sinceStart.start();
+    f.form.startButton->clickFromCode();
+    QVERIFY(servedWhileCutting > 0); // timers run between slices of the cutting
+    QCOMPARE(f.state.entryCount, 552509);
+    QTRY_VERIFY_WITH_TIMEOUT(firstWordAfter >= 0, 10000);
+    QVERIFY2(firstWordAfter >= 995, qPrintable(QString::number(firstWordAfter)));
+    QCOMPARE(f.form.displayField->leftLabel->text() + f.form.displayField->letterLabel->text() +
+                 f.form.displayField->restLabel->text(),
+             f.state.words.joined(0));
+}
+
+void TestPreparationRunner::secondStartAbandonsTheFirstPreparation() {
+    const QString book = corpus::read(QStringLiteral("ru_tolstoy_voina_i_mir.txt"));
+    ReaderFixture f;
+    f.form.textBox->setPlainText(book);
+    QTimer::singleShot(0, [&] {
+        f.reader.togglePause();                           // pause
+        f.form.textBox->setPlainText(u"новый текст "_qs); // an edit enables Start
+        f.form.startButton->clickFromCode();
+    });
+    f.form.startButton->clickFromCode();
+    QCOMPARE(f.state.entryCount, 2);
+    QCOMPARE(f.state.words.written(), 2);
+    QCOMPARE(f.state.words.joined(1), u"текст"_qs);
+    QVERIFY(!f.reader.preparing());
+}
+
+void TestPreparationRunner::textBoxGivesStartTheTextAsPut_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << u"раз\r\nдва "_qs;
+    QTest::newRow("LF") << u"раз\nдва "_qs;
+    QTest::newRow("lone CR") << u"раз\rдва "_qs;
+    QTest::newRow("LF CR, as a restored book has") << u" раз \n\r \n\r два "_qs;
+    QTest::newRow("line separator") << u"раз\u2028два "_qs;
+    QTest::newRow("no-break space and tab") << u"раз\u00a0два\tтри "_qs;
+    QTest::newRow("line breaks at both ends") << u"\n\rраз два\n\r"_qs;
+}
+
+void TestPreparationRunner::textBoxGivesStartTheTextAsPut() {
+    QFETCH(QString, text);
+    ReaderFixture f;
+    f.form.textBox->setPlainText(text);
+    QCOMPARE(startText(f.form.textBox->document()->toRawText()), startText(text));
+}
+
+void TestPreparationRunner::restoredBookKeepsItsPositionsThroughTheTextBox() {
+    // A stored book comes back through the text box as Start will see it.
+    const QString book = corpus::read(QStringLiteral("ru_lermontov_geroi_nashego_vremeni.txt"));
+    ReaderFixture f;
+    f.state.entryCount = cutWhole(f.state.words, book);
+    MemorySettingsView saved;
+    const QString ini = f.dir.filePath(u"kestrix.ini"_qs);
+    saveSettings(saved, f.state, ini);
+    MemorySettingsView restored;
+    ReadingState again;
+    loadSettings(restored, again, ini, f.clock, TimeFormat(QLocale::c()));
+    f.form.textBox->setPlainText(restored.text);
+    QCOMPARE(startText(f.form.textBox->document()->toRawText()), startText(restored.text));
+}
+
+QTEST_MAIN(TestPreparationRunner)
+#include "tst_preparation_runner.moc"
