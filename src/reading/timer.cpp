@@ -1,61 +1,73 @@
 #include "reading/timer.h"
 
-#include <cmath>
+Timer::Timer(unsigned intervalMs, QObject* parent)
+    : Timer(std::make_unique<SteadyTimerClock>(), intervalMs, parent) {}
 
-Timer::Timer(unsigned intervalMs, QObject* parent) : QObject(parent), m_interval(intervalMs) {
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &Timer::fire);
+Timer::Timer(std::unique_ptr<TimerClock> clock, unsigned intervalMs, QObject* parent)
+    : QObject(parent), m_clock(std::move(clock)), m_interval(intervalMs) {
+    m_clock->woken = [this] { fire(); };
+}
+
+Timer::~Timer() {
+    m_clock->cancelWake();
+    m_clock->woken = nullptr;
 }
 
 void Timer::setEnabled(bool on) {
     if (on == m_enabled)
         return;
     m_enabled = on;
+    m_clock->cancelWake();
     if (on)
-        restartCount(Clock::now());
-    else
-        m_timer.stop();
+        restartCount();
 }
 
 void Timer::setInterval(unsigned ms) {
     if (ms == m_interval)
         return;
     m_interval = ms;
-    if (m_enabled)
-        restartCount(m_inTick ? m_tickDue : Clock::now());
+    if (!m_enabled)
+        return;
+    m_clock->cancelWake();
+    if (m_inTick) {
+        m_due = m_tickDue + std::chrono::milliseconds(ms);
+        m_dueSetInTick = true;
+    } else {
+        restartCount();
+    }
 }
 
-void Timer::restartCount(Clock::time_point from) {
-    m_due = from + std::chrono::milliseconds(m_interval);
-    schedule();
+void Timer::restartCount() {
+    const TimePoint now = m_clock->now();
+    m_due = now + std::chrono::milliseconds(m_interval);
+    if (m_inTick)
+        m_dueSetInTick = true; // armed when the tick ends
+    else
+        arm(now);
 }
 
-void Timer::schedule() {
-    m_timer.stop();
+void Timer::arm(TimePoint shown) {
     if (!m_enabled || m_interval == 0)
         return;
-    const auto wait = std::chrono::duration<double, std::milli>(m_due - Clock::now()).count();
-    m_timer.start(wait <= 0 ? 0 : static_cast<int>(std::lround(wait)));
+    const auto shortest = std::chrono::microseconds(m_interval) * (250 * shortestQuarters);
+    m_clock->wakeAt(std::max(m_due, shown + shortest));
 }
 
 void Timer::fire() {
     if (!m_enabled || m_interval == 0)
         return;
-    const Clock::time_point now = Clock::now();
-    if (now < m_due - std::chrono::microseconds(500)) {
-        // Woken too early: wait for the rest.
-        schedule();
-        return;
-    }
-    m_tickDue = (now - m_due > stallLimit) ? now : m_due;
-    m_due = m_tickDue + std::chrono::milliseconds(m_interval);
+    const TimePoint now = m_clock->now();
+    if (now - m_due > writeOffLimit)
+        m_due = now; // a stall: written off
+    m_tickDue = m_due;
     m_inTick = true;
+    m_dueSetInTick = false;
     Q_EMIT timeout();
     m_inTick = false;
-    // The handler may have switched the timer off or set a new interval
-    // (which already rescheduled it); otherwise the next tick is one
-    // interval after this one was due.
-    if (m_enabled && !m_timer.isActive())
-        schedule();
+    // Unless the handler set a new interval or restarted the count, the next
+    // tick is due one interval after this one was due. What this tick showed
+    // is on screen from now.
+    if (!m_dueSetInTick)
+        m_due = m_tickDue + std::chrono::milliseconds(m_interval);
+    arm(m_clock->now());
 }

@@ -1,45 +1,64 @@
 #pragma once
 
+#include "reading/timer_clock.h"
+
 #include <QObject>
-#include <QTimer>
 
 #include <chrono>
+#include <memory>
 
 // A window timer with an interval in milliseconds and an enabled switch.
 //
 // Setting the interval it already has changes nothing; setting another one
-// restarts the count. An interval of 0 never ticks. Ticks are scheduled on a
-// steady clock and the timer compensates its own latency: the next tick is
-// due one interval after the moment this tick was due, so the intervals add up
-// exactly. After a stall (the tick came far too late) the count starts again
-// from the late tick instead of catching up, so no two ticks come in a burst.
-// An interval set while a tick is being handled counts from that tick.
+// restarts the count from that moment. An interval of 0 never ticks. Enabling
+// a disabled timer starts the count afresh; enabling an enabled one changes
+// nothing.
+//
+// Ticks keep to a schedule of absolute deadlines: the next tick is due one
+// interval after the moment this tick was due, and an interval set while a tick
+// is being handled counts from that moment too. A tick that comes late leaves
+// a debt that the following ticks pay back by coming early against their own
+// intervals, each by at most a quarter of it: no tick comes less than three
+// quarters of its interval after the end of the tick before (when what that
+// tick showed is on screen), so two never come in a burst, and the ticks soon
+// stand where the sum of the intervals puts them. Only a delay beyond
+// writeOffLimit (a suspend, a debugger) is written off: the schedule then
+// starts again from the late tick.
 class Timer : public QObject {
     Q_OBJECT
 public:
     explicit Timer(unsigned intervalMs = 1000, QObject* parent = nullptr);
+    // A timer on `clock`, which it owns.
+    Timer(std::unique_ptr<TimerClock> clock, unsigned intervalMs, QObject* parent = nullptr);
+    ~Timer() override;
 
     bool enabled() const { return m_enabled; }
     void setEnabled(bool on);
     unsigned interval() const { return m_interval; }
     void setInterval(unsigned ms);
 
-    // How late a tick may come and still be compensated.
-    static constexpr std::chrono::milliseconds stallLimit{4};
+    // A delay longer than this is not paid back.
+    static constexpr std::chrono::milliseconds writeOffLimit{1000};
+    // The shortest time between two ticks, in quarters of the interval.
+    static constexpr int shortestQuarters = 3;
 
 Q_SIGNALS:
     void timeout();
 
 private:
-    using Clock = std::chrono::steady_clock;
-    void restartCount(Clock::time_point from);
-    void schedule();
+    using TimePoint = TimerClock::TimePoint;
+    // The count starts from now: the next tick is due one interval later.
+    void restartCount();
+    // Asks to be woken when the next tick is due, but no sooner than three
+    // quarters of the interval after `shown`.
+    void arm(TimePoint shown);
     void fire();
 
-    QTimer m_timer;
+    std::unique_ptr<TimerClock> m_clock;
     bool m_enabled = false;
     bool m_inTick = false;
+    bool m_dueSetInTick = false;
     unsigned m_interval = 1000;
-    Clock::time_point m_due{};     // when the next tick is due
-    Clock::time_point m_tickDue{}; // when the tick being handled was due
+    TimePoint m_due{};     // when the next tick is due
+    TimePoint m_tickDue{}; // when the tick being handled was due
 };
