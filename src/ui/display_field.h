@@ -5,17 +5,18 @@
 #include <QFrame>
 #include <QStringView>
 
-class WordLabel;
-
-// The word display of the main window: a white frame holding the left part
+// The word display of the main window: a white frame showing the left part
 // (flush right against the letter), the red recognition letter and the rest
-// (flush left after the letter), under the two black tick marks.
+// (flush left after the letter), under the two black tick marks. It draws
+// black on white whatever the palette, and shows each entry in one paint of
+// the whole field, so no entry is ever seen half drawn.
 //
-// The panels are placed from the metrics of the font in use so that the ink
-// of the letter is centred on the tick marks whatever the face, the size and
-// the width of the letter; the parts keep to the letter's cell, so a letter
-// whose ink lies off its cell's middle (a comma) moves the word a little.
-// Text too long for its side is clipped.
+// The parts are placed from the metrics of the font in use so that the ink of
+// the letter is centred on the tick marks whatever the face, the size and the
+// width of the letter; the parts keep to the letter's cell, so a letter whose
+// ink lies off its cell's middle (a comma) moves the word a little. Text too
+// long for its side is clipped. Line breaks and control characters are drawn
+// as blanks on the one line.
 class DisplayField : public QFrame {
     Q_OBJECT
 public:
@@ -24,6 +25,8 @@ public:
     // Geometry in the main window's client area.
     static constexpr QRect designGeometry{24, 11, 314, 49};
     static constexpr int tickX = 143; // column of the 1-pixel tick marks
+    static constexpr QRect upperTick{tickX, 11, 1, 9};
+    static constexpr QRect lowerTick{tickX, 48, 1, 10};
 
     explicit DisplayField(QWidget* parent = nullptr);
 
@@ -32,22 +35,24 @@ public:
     void setDisplayFont(Face face, bool small);
     Face face() const { return m_face; }
     bool isSmall() const { return m_small; }
+    QFont displayFont() const { return m_font; }
 
-    // Shows one entry. Only the three labels repaint; the panels move only
-    // when the letter's width differs from the previous letter's.
+    // Shows one entry at once. The strings are kept exactly as given.
     void showEntry(QStringView left, QChar letter, QStringView rest);
-    QString left() const;
-    QChar letter() const;
-    QString rest() const;
+    QString left() const { return m_left; }
+    QChar letter() const { return m_letter; }
+    QString rest() const { return m_rest; }
 
-    QFrame* leftPanel;
-    QFrame* letterPanel;
-    QFrame* restPanel;
-    QFrame* lowerTick;
-    QFrame* upperTick;
-    WordLabel* leftLabel;
-    WordLabel* letterLabel;
-    WordLabel* restLabel;
+    // Where each part is drawn, in the field's coordinates.
+    enum class Part { Left, Letter, Rest };
+    QRect partRect(Part part) const;
+
+    // The form in which `text` is drawn: line and paragraph separators and
+    // control characters (CR, LF, tab, C1 codes) become blanks.
+    static QString displayForm(QString text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // Width of the letter's cell and the middle of its ink, from the origin.
@@ -57,11 +62,16 @@ private:
         bool operator==(const LetterMetrics&) const = default;
     };
     LetterMetrics metricsOf(QChar letter) const;
-    void placePanels(LetterMetrics letter);
+    void placeParts(LetterMetrics letter);
 
     Face m_face = Face::B;
     bool m_small = false;
+    QFont m_font;
     LetterMetrics m_placed;
-    int m_panelTop = 0;
-    int m_panelHeight = 0;
+    int m_partTop = 0;
+    int m_partHeight = 0;
+    QRect m_parts[3];
+    QString m_left;
+    QChar m_letter;
+    QString m_rest;
 };

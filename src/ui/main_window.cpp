@@ -6,7 +6,6 @@
 #include "ui/status_bar.h"
 #include "ui/text_box.h"
 #include "ui/welcome_text.h"
-#include "ui/word_label.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

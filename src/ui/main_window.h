@@ -13,7 +13,6 @@ class FlatButton;
 class StateProgressBar;
 class StatusBar;
 class TextBox;
-class WordLabel;
 
 // The main window, with every control at its designed place. The
 // window is passive: the program connects its handlers to the controls'

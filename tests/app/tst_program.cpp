@@ -16,7 +16,6 @@
 #include "ui/splash_window.h"
 #include "ui/state_progress_bar.h"
 #include "ui/text_box.h"
-#include "ui/word_label.h"
 #include "words/library.h"
 
 #include <QCheckBox>
@@ -48,9 +47,9 @@ struct Run {
         program.exec();
     }
     QString shown() const {
-        return program.mainWindow->displayField->leftLabel->text() +
-               program.mainWindow->displayField->letterLabel->text() +
-               program.mainWindow->displayField->restLabel->text();
+        return program.mainWindow->displayField->left() +
+               program.mainWindow->displayField->letter() +
+               program.mainWindow->displayField->rest();
     }
 
     ScriptedMessageBoxes boxes;

@@ -7,7 +7,6 @@
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
 #include "ui/text_box.h"
-#include "ui/word_label.h"
 #include "words/library.h"
 
 #include <QCheckBox>
@@ -45,9 +44,8 @@ struct ReaderFixture {
         return shown();
     }
     QString shown() const {
-        return form.displayField->leftLabel->text() + QLatin1Char('/') +
-               form.displayField->letterLabel->text() + QLatin1Char('/') +
-               form.displayField->restLabel->text();
+        return form.displayField->left() + QLatin1Char('/') + form.displayField->letter() +
+               QLatin1Char('/') + form.displayField->rest();
     }
     QString pauseCaption() const { return form.pauseButton->text(); }
     // Enabled states of Start, pause, restart and the text box, and whether

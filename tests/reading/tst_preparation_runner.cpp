@@ -61,8 +61,8 @@ void TestPreparationRunner::realTimersWhileALongTextIsCut() {
     QCOMPARE(f.state.entryCount, 552509);
     QTRY_VERIFY_WITH_TIMEOUT(firstWordAfter >= 0, 10000);
     QVERIFY2(firstWordAfter >= 995, qPrintable(QString::number(firstWordAfter)));
-    QCOMPARE(f.form.displayField->leftLabel->text() + f.form.displayField->letterLabel->text() +
-                 f.form.displayField->restLabel->text(),
+    QCOMPARE(f.form.displayField->left() + f.form.displayField->letter() +
+                 f.form.displayField->rest(),
              f.state.words.joined(0));
 }
 

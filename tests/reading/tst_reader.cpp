@@ -237,15 +237,15 @@ void TestReader::jumpBack() {
     }
     f.form.jumpBackButton->clickFromCode();
     QCOMPARE(f.state.position, to);
-    QCOMPARE(f.form.displayField->letterLabel->text(), QString(f.state.words.letter(to)));
+    QCOMPARE(f.form.displayField->letter(), f.state.words.letter(to));
     QCOMPARE(f.pauseCaption(), caption);
     QCOMPARE(f.marks(), marks);
     // Resuming shows the entry moved to first.
     if (!f.reader.wordTimer.enabled())
         f.reader.togglePause();
     f.tick();
-    QCOMPARE(f.form.displayField->leftLabel->text() + f.form.displayField->letterLabel->text() +
-                 f.form.displayField->restLabel->text(),
+    QCOMPARE(f.form.displayField->left() + f.form.displayField->letter() +
+                 f.form.displayField->rest(),
              f.state.words.joined(to));
 }
 

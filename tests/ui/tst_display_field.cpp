@@ -1,13 +1,15 @@
 #include "picture.h"
 #include "ui/display_field.h"
 #include "ui/main_window.h"
-#include "ui/word_label.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QScopeGuard>
 #include <QtTest>
 
 using Face = DisplayField::Face;
+using Part = DisplayField::Part;
 Q_DECLARE_METATYPE(Face)
 
 namespace {
@@ -44,6 +46,8 @@ private Q_SLOTS:
     void lineBreaksStayOnOneLine();
     void longWordsAreClippedWithoutRelayout();
     void markupIsShownAsText();
+    void blackOnWhiteUnderAnyPalette_data();
+    void blackOnWhiteUnderAnyPalette();
 };
 
 void TestDisplayField::letterStandsOnTheTickMarks_data() {
@@ -101,7 +105,7 @@ void TestDisplayField::letterStandsOnTheTickMarks() {
     MainWindow form;
     form.setDisplayFont(face, small);
     form.showEntry(left, letter, rest);
-    QCOMPARE(form.displayField->letterLabel->text(), QString(letter));
+    QCOMPARE(form.displayField->letter(), letter);
 
     const picture::Ink red = picture::ink(fieldPicture(form), picture::redness, 60);
     QVERIFY2(red.weight > 255 * 4, "the letter is not drawn in red");
@@ -129,7 +133,7 @@ void TestDisplayField::partsAreFlushAgainstTheLetter() {
     QFETCH(bool, small);
     MainWindow form;
     form.setDisplayFont(face, small);
-    const double cell = QFontMetricsF(form.displayField->leftLabel->font()).horizontalAdvance(u'Н');
+    const double cell = QFontMetricsF(form.displayField->displayFont()).horizontalAdvance(u'Н');
     for (const QChar letter : {QChar(u'Н'), QChar(u'Ⅷ')}) {
         form.showEntry(u"ННН", letter, u"ННН");
         const QImage image = withoutTicks(fieldPicture(form));
@@ -164,9 +168,7 @@ void TestDisplayField::displayFontIsMonospaced() {
     form.setDisplayFont(face, small);
     QCOMPARE(form.displayField->face(), face);
     QCOMPARE(form.displayField->isSmall(), small);
-    const QFont font = form.displayField->letterLabel->font();
-    QCOMPARE(form.displayField->leftLabel->font(), font);
-    QCOMPARE(form.displayField->restLabel->font(), font);
+    const QFont font = form.displayField->displayFont();
     QCOMPARE(font.pixelSize(), small ? 21 : 29);
     const QFontMetricsF metrics(font);
     QCOMPARE(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
@@ -200,19 +202,19 @@ void TestDisplayField::lineBreaksStayOnOneLine() {
     MainWindow form;
     const QRect field = form.displayField->geometry();
     form.showEntry(left, letter, rest);
-    QCOMPARE(form.displayField->leftLabel->text(), left);
+    QCOMPARE(form.displayField->left(), left);
     QCOMPARE(form.displayField->letter(), letter);
-    QCOMPARE(form.displayField->restLabel->text(), rest);
+    QCOMPARE(form.displayField->rest(), rest);
     const QImage shown = fieldPicture(form);
-    const QRect panels[] = {form.displayField->leftPanel->geometry(),
-                            form.displayField->letterPanel->geometry(),
-                            form.displayField->restPanel->geometry()};
+    const QRect parts[] = {form.displayField->partRect(Part::Left),
+                           form.displayField->partRect(Part::Letter),
+                           form.displayField->partRect(Part::Rest)};
 
     form.showEntry(drawn[0], drawn[1].at(0), drawn[2]);
     QCOMPARE(fieldPicture(form), shown);
-    QCOMPARE(form.displayField->leftPanel->geometry(), panels[0]);
-    QCOMPARE(form.displayField->letterPanel->geometry(), panels[1]);
-    QCOMPARE(form.displayField->restPanel->geometry(), panels[2]);
+    QCOMPARE(form.displayField->partRect(Part::Left), parts[0]);
+    QCOMPARE(form.displayField->partRect(Part::Letter), parts[1]);
+    QCOMPARE(form.displayField->partRect(Part::Rest), parts[2]);
     QCOMPARE(form.displayField->geometry(), field);
 }
 
@@ -224,12 +226,11 @@ void TestDisplayField::longWordsAreClippedWithoutRelayout() {
     const QRect field = form.displayField->geometry();
     const QString longPart = QString(400, u'щ');
     form.showEntry(longPart, u'ы', longPart);
-    QCOMPARE(form.displayField->leftLabel->text(), longPart);
+    QCOMPARE(form.displayField->left(), longPart);
     QCOMPARE(form.size(), window);
     QCOMPARE(form.displayField->geometry(), field);
-    for (QWidget* panel : {form.displayField->leftPanel, form.displayField->letterPanel,
-                           form.displayField->restPanel}) {
-        QVERIFY(field.translated(-field.topLeft()).contains(panel->geometry()));
+    for (const Part part : {Part::Left, Part::Letter, Part::Rest}) {
+        QVERIFY(field.translated(-field.topLeft()).contains(form.displayField->partRect(part)));
     }
     // Nothing is drawn outside the frame, and the letter keeps its place.
     const QImage image = picture::render(&form, QRect(0, 0, form.width(), 69));
@@ -244,18 +245,53 @@ void TestDisplayField::longWordsAreClippedWithoutRelayout() {
 void TestDisplayField::markupIsShownAsText() {
     MainWindow form;
     form.showEntry(u"<b>x</b>", u'&', u"<i>y</i>&amp;");
-    for (WordLabel* label : {form.displayField->leftLabel, form.displayField->letterLabel,
-                             form.displayField->restLabel}) {
-        QCOMPARE(label->textFormat(), Qt::PlainText);
-    }
     const QImage asMarkup = withoutTicks(fieldPicture(form));
-    QCOMPARE(form.displayField->leftLabel->text(), u"<b>x</b>"_qs);
-    QCOMPARE(form.displayField->restLabel->text(), u"<i>y</i>&amp;"_qs);
+    QCOMPARE(form.displayField->left(), u"<b>x</b>"_qs);
+    QCOMPARE(form.displayField->rest(), u"<i>y</i>&amp;"_qs);
     form.showEntry(u"x", u'&', u"y&");
     const QImage plain = withoutTicks(fieldPicture(form));
     // The tags are drawn as characters: far more ink than "x" and "y&" alone.
     QVERIFY(picture::ink(asMarkup, picture::blackness).weight >
             2 * picture::ink(plain, picture::blackness).weight);
+}
+
+void TestDisplayField::blackOnWhiteUnderAnyPalette_data() {
+    QTest::addColumn<bool>("applicationWide");
+    QTest::newRow("dark palette on the window") << false;
+    QTest::newRow("dark palette on the application") << true;
+}
+
+// A dark desktop theme leaves the word display as it is, black and red on
+// white; the rest of the window follows the theme.
+void TestDisplayField::blackOnWhiteUnderAnyPalette() {
+    QFETCH(bool, applicationWide);
+    QImage usual;
+    {
+        MainWindow form;
+        form.showEntry(u"сл", u'о', u"во,");
+        usual = fieldPicture(form);
+    }
+    QVERIFY(picture::ink(withoutTicks(usual), picture::blackness).weight > 255 * 40);
+
+    QPalette dark;
+    for (const auto& [role, colour] :
+         {std::pair{QPalette::Window, 0x303030}, std::pair{QPalette::WindowText, 0xe0e0e0},
+          std::pair{QPalette::Base, 0x202020}, std::pair{QPalette::Text, 0xe0e0e0},
+          std::pair{QPalette::Button, 0x383838}, std::pair{QPalette::ButtonText, 0xe0e0e0},
+          std::pair{QPalette::Light, 0x505050}, std::pair{QPalette::Dark, 0x101010},
+          std::pair{QPalette::Mid, 0x282828}}) {
+        dark.setColor(role, QColor(QRgb(colour)));
+    }
+    const QPalette before = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+    if (applicationWide)
+        QApplication::setPalette(dark);
+    MainWindow form;
+    if (!applicationWide)
+        form.setPalette(dark);
+    form.showEntry(u"сл", u'о', u"во,");
+    QCOMPARE(fieldPicture(form), usual);
+    QVERIFY(qGray(picture::render(&form, QRect(5, 5, 1, 1)).pixel(0, 0)) < 0x60);
 }
 
 QTEST_MAIN(TestDisplayField)

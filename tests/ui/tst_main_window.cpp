@@ -5,7 +5,6 @@
 #include "ui/status_bar.h"
 #include "ui/text_box.h"
 #include "ui/welcome_text.h"
-#include "ui/word_label.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -74,15 +73,7 @@ void TestMainWindow::controlsHaveTheirNamesKindsAndPlaces() {
 void TestMainWindow::membersAreTheNamedControls() {
     MainWindow form;
     const std::pair<QWidget*, const char*> members[] = {
-        {form.displayField->leftPanel, "leftPanel"},
-        {form.displayField->letterPanel, "letterPanel"},
-        {form.displayField->restPanel, "restPanel"},
         {form.displayField, "displayField"},
-        {form.displayField->lowerTick, "lowerTick"},
-        {form.displayField->upperTick, "upperTick"},
-        {form.displayField->leftLabel, "leftLabel"},
-        {form.displayField->letterLabel, "letterLabel"},
-        {form.displayField->restLabel, "restLabel"},
         {form.readingTimeCaption, "readingTimeCaption"},
         {form.wordsReadCaption, "wordsReadCaption"},
         {form.hiddenSpeedLabel, "hiddenSpeedLabel"},
@@ -115,14 +106,20 @@ void TestMainWindow::membersAreTheNamedControls() {
         QCOMPARE(widget->objectName(), QLatin1String(name));
         QVERIFY2(form.isAncestorOf(widget), name);
     }
-    // The tick marks lie above every other part of the display field.
-    const QObjectList& field = form.displayField->children();
-    QVERIFY(field.indexOf(form.displayField->lowerTick) >
-            field.indexOf(form.displayField->restPanel));
-    QVERIFY(field.indexOf(form.displayField->upperTick) >
-            field.indexOf(form.displayField->restPanel));
-    QCOMPARE(form.displayField->upperTick->mapTo(&form, QPoint(0, 0)), QPoint(143, 11));
-    QCOMPARE(form.displayField->lowerTick->mapTo(&form, QPoint(0, 0)), QPoint(143, 48));
+    // The display field is one widget: the parts of a word change together.
+    QVERIFY(form.displayField->findChildren<QWidget*>().isEmpty());
+    // The tick marks, one pixel wide at x = 143, lie above every part of the
+    // word, even of one that fills its whole cells.
+    form.showEntry(u"███", u'█', u"███");
+    const QImage image = picture::render(&form);
+    for (const QRect tick : {QRect(143, 11, 1, 9), QRect(143, 48, 1, 10)}) {
+        for (int y = tick.top(); y <= tick.bottom(); ++y) {
+            QVERIFY2(qGray(image.pixel(143, y)) < 40, qPrintable(QString::number(y)));
+        }
+    }
+    for (int y = 12; y < 17; ++y) {
+        QVERIFY(qGray(image.pixel(142, y)) > 150 && qGray(image.pixel(144, y)) > 150);
+    }
 }
 
 void TestMainWindow::texts_data() {
