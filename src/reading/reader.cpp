@@ -1,6 +1,7 @@
 #include "reading/reader.h"
 
 #include "platform/clock.h"
+#include "platform/display_server.h"
 #include "platform/hotkeys.h"
 #include "platform/message_boxes.h"
 #include "reading/pacing.h"
@@ -46,6 +47,9 @@ Reader::Reader(MainWindow& window, ClosingDialog& closing, ReadingState& state,
 
 void Reader::connectControls() {
     connect(&wordTimer, &Timer::timeout, this, &Reader::showNextWord);
+    // A word counts as shown, and the word timer counts its time, once the
+    // display server has drawn it.
+    connect(m_window.displayField, &DisplayField::entryShown, this, [] { waitForDisplayServer(); });
     connect(&statisticsTimer, &Timer::timeout, this, &Reader::updateStatistics);
     connect(&libraryTimer, &Timer::timeout, this, &Reader::saveLibraryPeriodically);
     connect(m_window.startButton, &FlatButton::clicked, this, &Reader::start);

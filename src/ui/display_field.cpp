@@ -98,6 +98,7 @@ void DisplayField::showEntry(QStringView left, QChar letter, QStringView rest) {
     // At once and whole: the new entry reaches the screen in this call, as
     // one picture of the field.
     repaint();
+    Q_EMIT entryShown();
 }
 
 void DisplayField::paintEvent(QPaintEvent*) {

@@ -51,6 +51,11 @@ public:
     // control characters (CR, LF, tab, C1 codes) become blanks.
     static QString displayForm(QString text);
 
+Q_SIGNALS:
+    // showEntry() has painted an entry (on screen once the display server
+    // has drawn it).
+    void entryShown();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

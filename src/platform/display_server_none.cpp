@@ -1,0 +1,3 @@
+#include "platform/display_server.h"
+
+void waitForDisplayServer() {}
