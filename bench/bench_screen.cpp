@@ -5,7 +5,7 @@
 // and 1000 words per minute, quiet and with one core kept busy by this
 // benchmark. Skipped with a message where Xvfb or the X extensions are missing.
 //
-// KESTRIX_SCREEN_ENTRIES sets the entries per run (default 500; 2000 for the
+// KESTRIX_SCREEN_ENTRIES sets the entries per run (default 400; 2000 for the
 // full measurement, about 11 minutes per condition). KESTRIX_BENCH_DISPLAY
 // picks the display number (default: the first free one from 140 on).
 // KESTRIX_SCREEN_WINDOW runs another build of the window under test.
@@ -41,7 +41,7 @@ struct Session {
     Display* x = nullptr;
     std::string folder;
     std::string textFile;
-    int entries = 500;
+    int entries = 400;
 };
 Session session;
 
@@ -260,6 +260,7 @@ void printTable() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    screen::endChildrenWithThisProcess();
     const std::string xvfb = screen::findInPath("Xvfb");
     if (xvfb.empty()) {
         std::printf("bench_screen: skipped, Xvfb is not installed (apt-get install xvfb)\n");

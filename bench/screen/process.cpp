@@ -20,6 +20,27 @@ namespace screen {
 
 namespace {
 
+// Children still running, for the signal handler.
+constexpr int maxChildren = 16;
+volatile sig_atomic_t running[maxChildren] = {};
+
+void track(pid_t pid, bool on) {
+    for (auto& slot : running) {
+        if (on ? slot == 0 : slot == pid) {
+            slot = on ? pid : 0;
+            return;
+        }
+    }
+}
+
+void endAll(int) {
+    for (auto& slot : running) {
+        if (slot > 0)
+            kill(slot, SIGTERM);
+    }
+    _exit(130);
+}
+
 std::vector<std::string> mergedEnvironment(const std::vector<std::string>& extra) {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
@@ -59,11 +80,11 @@ Child::Child(const std::vector<std::string>& argv, const std::vector<std::string
         const int devNull = open("/dev/null", O_RDWR);
         dup2(captureOutput ? fds[1] : devNull, 1);
         dup2(devNull, 0);
-        setpgid(0, 0);
         setpriority(PRIO_PROCESS, 0, 0); // not the observer's priority
         execve(argp[0], argp.data(), envp.data());
         _exit(127);
     }
+    track(m_pid, true);
     if (captureOutput) {
         close(fds[1]);
         m_out = fds[0];
@@ -144,8 +165,14 @@ int Child::finish(int timeoutMs) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    track(m_pid, false);
     m_pid = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void endChildrenWithThisProcess() {
+    std::signal(SIGINT, endAll);
+    std::signal(SIGTERM, endAll);
 }
 
 std::string outputOf(const std::vector<std::string>& argv) {

@@ -40,6 +40,9 @@ private:
     bool m_eof = false;
 };
 
+// On SIGINT or SIGTERM, ends every child still running, then this process.
+void endChildrenWithThisProcess();
+
 // The whole standard output of a command, or an empty string when it failed.
 std::string outputOf(const std::vector<std::string>& argv);
 
