@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/book_opener.h"
 #include "app/window_settings_view.h"
 #include "platform/hotkeys.h"
 #include "platform/hotkeys_activation.h"
@@ -26,6 +27,7 @@ Program::Program(Platform platform, QObject* parent)
 Program::~Program() {
     if (!m_destroyed && mainWindow)
         saveAndRelease();
+    bookOpener.reset();
     reader.reset();
     delete splash;
     delete closingDialog;
@@ -42,6 +44,7 @@ void Program::start() {
                                                        m_platform.clock, m_platform.timeFormat,
                                                        m_platform.libraryPath});
     reader->setStopRequest([this] { return m_stopRequested; });
+    bookOpener = std::make_unique<BookOpener>(*mainWindow, m_platform.boxes, m_platform.fileDialog);
     connect(mainWindow, &MainWindow::closeRequested, this, &Program::beginClosing);
     connect(mainWindow, &MainWindow::deactivated, this, &Program::mainWindowDeactivated);
     connect(mainWindow->statusBar, &StatusBar::clicked, this,
@@ -64,6 +67,9 @@ void Program::start() {
     splash->show();
     restoreSettings();
     mainWindow->show();
+    // A book from the command line replaces the restored text like a paste.
+    if (!m_bookFile.isEmpty())
+        bookOpener->open(m_bookFile);
 }
 
 int Program::exec() {

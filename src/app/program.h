@@ -10,7 +10,9 @@
 #include <memory>
 
 class ApplicationActivation;
+class BookOpener;
 class Clock;
+class FileDialog;
 class Hotkeys;
 class HttpGet;
 class MessageBoxes;
@@ -26,6 +28,7 @@ class WordLibrary;
 // The services the program takes from the system, and where its files are.
 struct Platform {
     MessageBoxes& boxes;
+    FileDialog& fileDialog;
     UrlOpener& opener;
     HttpGet& http;
     Hotkeys& hotkeys;
@@ -57,6 +60,9 @@ public:
     int exec();
     // start() and exec().
     int run();
+    // A book file to open once the stored settings and text are restored (a
+    // FILE given on the command line).
+    void openBookAtStart(const QString& path) { m_bookFile = path; }
 
     MainWindow* mainWindow = nullptr;
     ClosingDialog* closingDialog = nullptr;
@@ -64,6 +70,7 @@ public:
     ReadingState state;
     std::unique_ptr<WordLibrary> library;
     std::unique_ptr<Reader> reader;
+    std::unique_ptr<BookOpener> bookOpener;
 
     // The contact address shown in the word display at start-up, split
     // around its red letter.
@@ -96,6 +103,7 @@ Q_SIGNALS:
 
 private:
     Platform m_platform;
+    QString m_bookFile;
     QEventLoop m_loop;
     bool m_closing = false;
     bool m_stopRequested = false;

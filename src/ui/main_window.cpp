@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
 
 namespace {
 
@@ -32,6 +33,16 @@ QLabel* textLabel(QWidget* parent, const char* name, QPoint topLeft, const QStri
     label->move(topLeft);
     label->resize(qMax(minWidth, label->sizeHint().width()), 13);
     return label;
+}
+
+// The first local file among the dropped data, or an empty string.
+QString droppedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
 }
 
 FlatButton* button(QWidget* parent, const char* name, QRect geometry, const QString& caption,
@@ -74,6 +85,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     setTabOrder(textBox, speedList);
     setTabOrder(speedList, learningModeBox);
+    setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow() {
@@ -176,4 +188,24 @@ bool MainWindow::event(QEvent* event) {
         Q_EMIT deactivated();
     }
     return QWidget::event(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (textBox->isEnabled() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (textBox->isEnabled() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (!textBox->isEnabled() || path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    Q_EMIT fileDropped(path);
 }

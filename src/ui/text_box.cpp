@@ -1,6 +1,20 @@
 #include "ui/text_box.h"
 
+#include <QMimeData>
 #include <QMouseEvent>
+
+namespace {
+
+bool holdsLocalFile(const QMimeData* source) {
+    const QList<QUrl> urls = source ? source->urls() : QList<QUrl>();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -20,4 +34,13 @@ void TextBox::mouseReleaseEvent(QMouseEvent* event) {
         m_pressed = false;
         Q_EMIT clicked();
     }
+}
+
+bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return !holdsLocalFile(source) && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source) {
+    if (!holdsLocalFile(source))
+        QPlainTextEdit::insertFromMimeData(source);
 }

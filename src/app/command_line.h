@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct CommandLine {
+    bool portable = false;
+    QString bookFile;
+};
+
+// Parses QCoreApplication-style arguments (argv[0] first). On --help or --version, or a
+// usage error, returns nullopt and fills `output` (text for stdout, or stderr on error)
+// and `exitCode` (0 for help/version, 2 for a usage error).
+std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QString* output,
+                                            int* exitCode);
