@@ -1,6 +1,9 @@
 // The whole program, started and ended in a temporary folder, with message
 // boxes answered by the test, no update server, and real timers.
+#include "app/book_opener.h"
+#include "app/command_line.h"
 #include "app/program.h"
+#include "book_files.h"
 #include "corpus.h"
 #include "fakes.h"
 #include "platform/hotkeys.h"
@@ -33,7 +36,7 @@ namespace {
 // its files in `folder`.
 struct Run {
     explicit Run(const QString& folder)
-        : program(Platform{boxes, opener, http, hotkeys, activation, power, clock,
+        : program(Platform{boxes, fileDialog, opener, http, hotkeys, activation, power, clock,
                            TimeFormat(QLocale::c()), folder + QStringLiteral("/kestrix.ini"),
                            folder + QStringLiteral("/library.txt"),
                            // Nothing listens there: the update check fails at once.
@@ -54,6 +57,7 @@ struct Run {
     }
 
     ScriptedMessageBoxes boxes;
+    ScriptedFileDialog fileDialog;
     RecordingUrlOpener opener;
     QtHttpGet http;
     ManualHotkeys hotkeys;
@@ -92,6 +96,7 @@ private Q_SLOTS:
     void closeDuringPreparation_data();
     void closeDuringPreparation();
     void closeWithoutReadingLeavesSettingsAlone();
+    void bookFromTheCommandLineIsRead();
 };
 
 void TestProgram::firstStartWithoutFiles() {
@@ -254,6 +259,45 @@ void TestProgram::closeWithoutReadingLeavesSettingsAlone() {
         r.program.mainWindow->close();
     });
     QCOMPARE(fileBytes(ini), before);
+}
+
+// `kestrix FILE`: the book replaces the restored text, and Start pressed in
+// the window reads it from its first words.
+void TestProgram::bookFromTheCommandLineIsRead() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"война и мир.fb2"_qs);
+    QVERIFY(bookfiles::write(
+        path, bookfiles::fb2(u"<body><title><p>Война и мир</p></title><section><p>Ну что, "
+                             "князь, Генуя и Лукка стали не больше как поместьями.</p></section>"
+                             "</body>"_qs)));
+    QString output;
+    int exitCode = -1;
+    const std::optional<CommandLine> line =
+        parseCommandLine({u"kestrix"_qs, path}, &output, &exitCode);
+    QVERIFY(line);
+    Run r(dir.path());
+    r.program.openBookAtStart(line->bookFile);
+    QStringList words;
+    QString text;
+    r.run([&] {
+        MainWindow* f = r.program.mainWindow;
+        const auto start = [&, f] {
+            text = f->textBox->toPlainText();
+            QTest::mouseClick(f->startButton, Qt::LeftButton);
+        };
+        QVERIFY(r.program.bookOpener->busy());
+        connect(r.program.bookOpener.get(), &BookOpener::finished, f, start);
+        connect(&r.program.reader->wordTimer, &Timer::timeout, f, [&, f] {
+            const QString word = r.shown().trimmed();
+            if (!word.isEmpty() && (words.isEmpty() || words.last() != word))
+                words.append(word);
+            if (words.size() == 4)
+                f->close();
+        });
+    });
+    QVERIFY(text.startsWith(u"Война и мир\n\nНу что, князь,"));
+    QCOMPARE(words, QStringList({u"Война"_qs, u"и"_qs, u"мир"_qs, u"Ну"_qs}));
+    QCOMPARE(r.boxes.shown.size(), 1); // only the update failure
 }
 
 QTEST_MAIN(TestProgram)
