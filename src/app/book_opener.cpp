@@ -174,10 +174,13 @@ void BookOpener::showProgress() {
         m_progressWindow->show();
         m_progressTimer.start(progressEveryMs);
     }
-    if (m_text.isEmpty())
+    if (m_text.isEmpty()) {
         m_progressWindow->setValue(m_progress->permille());
-    else
-        m_progressWindow->setValue(static_cast<int>(m_placed * 1000 / m_text.size()));
+    } else {
+        // Taking the old text out counts as much as putting the book in.
+        const qint64 done = m_removing ? m_oldLength - m_cursor.position() : m_oldLength + m_placed;
+        m_progressWindow->setValue(static_cast<int>(done * 1000 / (m_oldLength + m_text.size())));
+    }
 }
 
 void BookOpener::readingDone(const BookText& book) {
@@ -198,7 +201,8 @@ void BookOpener::readingDone(const BookText& book) {
     m_sliceChars = smallestPiece;
     m_cursor = QTextCursor(m_window.textBox->document());
     m_cursor.movePosition(QTextCursor::End);
-    m_removing = m_cursor.position() > 0;
+    m_oldLength = m_cursor.position();
+    m_removing = m_oldLength > 0;
     if (m_progressWindow) {
         m_progressWindow->setCancelButton(nullptr);
         m_progressWindow->setLabelText(QStringLiteral("Книга «") + m_fileName +

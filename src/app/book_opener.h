@@ -74,6 +74,7 @@ private:
     QString m_text;
     qsizetype m_placed = 0;
     qsizetype m_sliceChars = 0;
+    qint64 m_oldLength = 0;
     bool m_removing = false; // the old text is still being taken out
     int m_edits = 0;
     QTextCursor m_cursor;

@@ -285,8 +285,11 @@ void TestProgram::bookFromTheCommandLineIsRead() {
             text = f->textBox->toPlainText();
             QTest::mouseClick(f->startButton, Qt::LeftButton);
         };
-        QVERIFY(r.program.bookOpener->busy());
-        connect(r.program.bookOpener.get(), &BookOpener::finished, f, start);
+        // The book is read on a worker thread; it may be in already.
+        if (r.program.bookOpener->busy())
+            connect(r.program.bookOpener.get(), &BookOpener::finished, f, start);
+        else
+            start();
         connect(&r.program.reader->wordTimer, &Timer::timeout, f, [&, f] {
             const QString word = r.shown().trimmed();
             if (!word.isEmpty() && (words.isEmpty() || words.last() != word))
