@@ -13,13 +13,19 @@ namespace {
 
 const QString containerPath = QStringLiteral("META-INF/container.xml");
 
-// An entry of the archive as decoded XML.
-BookError readXml(ZipArchive& zip, const QString& name, QString* xml, BookProgress& progress) {
+// An entry of the archive.
+BookError readEntry(ZipArchive& zip, const QString& name, QByteArray* bytes,
+                    BookProgress& progress) {
     const int index = zip.find(name);
     if (index < 0)
         return {BookFailure::Damaged, QStringLiteral("в книге нет файла ") + name};
+    return zip.read(index, bytes, progress);
+}
+
+// An entry of the archive as decoded XML.
+BookError readXml(ZipArchive& zip, const QString& name, QString* xml, BookProgress& progress) {
     QByteArray bytes;
-    BookError error = zip.read(index, &bytes, progress);
+    BookError error = readEntry(zip, name, &bytes, progress);
     if (!error.failed())
         *xml = decodeXml(bytes);
     return error;
@@ -144,8 +150,8 @@ BookText readEpub(ZipArchive& zip, const BookLimits& limits, BookProgress& progr
     for (qsizetype i = 0; i < count; ++i) {
         // Each document has its share of the progress.
         progress.setPhase(from + int(span * i / count), from + int(span * (i + 1) / count));
-        QString xhtml;
-        BookError error = readXml(zip, documents[i], &xhtml, progress);
+        QByteArray xhtml;
+        BookError error = readEntry(zip, documents[i], &xhtml, progress);
         if (!error.failed())
             error = appendXhtml(xhtml, lines, limits, progress);
         if (error.failed())

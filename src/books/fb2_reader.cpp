@@ -36,12 +36,10 @@ bool isLeftOut(XmlWalk& walk) {
     return name == u"a" && walk.attribute(u"type") == u"note";
 }
 
-} // namespace
-
-BookText readFb2(const QByteArray& bytes, const BookLimits& limits, BookProgress& progress) {
-    const QString xml = decodeXml(bytes);
-    XmlWalk walk(xml, limits, progress);
+BookText walkFb2(XmlWalk& walk, qsizetype sizeHint, const BookLimits& limits) {
     TextLines lines;
+    // Books hold about as many characters of text as of markup.
+    lines.reserve(qMin(sizeHint / 2, limits.textChars));
     bool rootSeen = false;
     int leftOutFrom = 0; // depth of the element being left out, 0 for none
     int bodyDepth = 0;   // depth of the body being read, 0 outside
@@ -93,5 +91,22 @@ BookText readFb2(const QByteArray& bytes, const BookLimits& limits, BookProgress
     book.format = QStringLiteral("FB2");
     if (book.text.isEmpty())
         return BookText::failed(BookFailure::Empty);
+    return book;
+}
+
+} // namespace
+
+BookText readFb2(const QByteArray& bytes, const BookLimits& limits, BookProgress& progress) {
+    BookText book;
+    {
+        XmlWalk walk(bytes, limits, progress);
+        book = walkFb2(walk, bytes.size(), limits);
+    }
+    // Bytes that do not fit the encoding their declaration names (or UTF-8,
+    // when it names none) are read once more in the encoding they show.
+    if (book.error.failure == BookFailure::Damaged && !fitsNamedEncoding(bytes)) {
+        XmlWalk walk(decodeXml(bytes), limits, progress);
+        book = walkFb2(walk, bytes.size(), limits);
+    }
     return book;
 }

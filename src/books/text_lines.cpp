@@ -9,16 +9,24 @@ bool isXmlSpace(char16_t c) {
 } // namespace
 
 void TextLines::addText(QStringView text, bool keepLineBreaks) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
+    const QChar* p = text.data();
+    const QChar* const end = p + text.size();
+    while (p != end) {
+        const char16_t u = p->unicode();
         if (keepLineBreaks && u == u'\n') {
             endLine();
+            ++p;
             continue;
         }
         if (isXmlSpace(u)) {
             m_pendingSpace = m_lineHasText;
+            ++p;
             continue;
         }
+        // A run of characters up to the next white space goes in whole.
+        const QChar* runEnd = p + 1;
+        while (runEnd != end && !isXmlSpace(runEnd->unicode()))
+            ++runEnd;
         if (!m_lineHasText) {
             if (m_blankPending && !m_text.isEmpty())
                 m_text += QLatin1Char('\n');
@@ -27,8 +35,9 @@ void TextLines::addText(QStringView text, bool keepLineBreaks) {
             m_text += QLatin1Char(' ');
         }
         m_pendingSpace = false;
-        m_text += c;
+        m_text.append(p, runEnd - p);
         m_lineHasText = true;
+        p = runEnd;
     }
 }
 
@@ -48,4 +57,11 @@ QString TextLines::take() {
     endLine();
     m_blankPending = false;
     return std::exchange(m_text, QString());
+}
+
+void TextLines::rollBack(const Mark& mark) {
+    m_text.truncate(mark.size);
+    m_lineHasText = mark.lineHasText;
+    m_pendingSpace = mark.pendingSpace;
+    m_blankPending = mark.blankPending;
 }

@@ -18,6 +18,16 @@ public:
 
     // The text so far, in code units.
     qsizetype size() const { return m_text.size(); }
+    // Room for the text to come, in code units.
+    void reserve(qsizetype size) { m_text.reserve(size); }
+
+    // A point to come back to, dropping what was added after it.
+    struct Mark {
+        qsizetype size;
+        bool lineHasText, pendingSpace, blankPending;
+    };
+    Mark mark() const { return {m_text.size(), m_lineHasText, m_pendingSpace, m_blankPending}; }
+    void rollBack(const Mark& mark);
     // The whole text, every line ended by a line feed.
     QString take();
 

@@ -47,11 +47,7 @@ bool isDropped(XmlWalk& walk) {
     return type.contains(u"footnote") || type.contains(u"endnote") || type.contains(u"rearnote");
 }
 
-} // namespace
-
-BookError appendXhtml(const QString& xhtml, TextLines& lines, const BookLimits& limits,
-                      BookProgress& progress) {
-    XmlWalk walk(xhtml, limits, progress, true);
+BookError walkXhtml(XmlWalk& walk, TextLines& lines, const BookLimits& limits) {
     int droppedFrom = 0; // depth of the element being dropped, 0 for none
     int preformatted = 0;
     lines.endLine();
@@ -89,4 +85,24 @@ BookError appendXhtml(const QString& xhtml, TextLines& lines, const BookLimits& 
     }
     lines.endLine();
     return walk.error();
+}
+
+} // namespace
+
+BookError appendXhtml(const QByteArray& xhtml, TextLines& lines, const BookLimits& limits,
+                      BookProgress& progress) {
+    const TextLines::Mark start = lines.mark();
+    BookError error;
+    {
+        XmlWalk walk(xhtml, limits, progress, true);
+        error = walkXhtml(walk, lines, limits);
+    }
+    // Bytes that do not fit the encoding their declaration names are read
+    // once more in the encoding they show.
+    if (error.failure == BookFailure::Damaged && !fitsNamedEncoding(xhtml)) {
+        lines.rollBack(start);
+        XmlWalk walk(decodeXml(xhtml), limits, progress, true);
+        error = walkXhtml(walk, lines, limits);
+    }
+    return error;
 }

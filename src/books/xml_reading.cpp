@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace {
 
 // The encoding named in the XML declaration at the start, if any.
@@ -18,27 +20,47 @@ QByteArray declaredEncoding(const QByteArray& bytes) {
     return match.hasMatch() ? match.captured(1).toLatin1() : QByteArray();
 }
 
-} // namespace
-
-QString decodeXml(const QByteArray& bytes) {
+// The encoding that the byte-order mark or the declaration names, UTF-8 when
+// none does.
+QByteArray namedEncoding(const QByteArray& bytes) {
     QByteArray encoding = byteOrderMark(bytes);
     if (encoding.isEmpty() && bytes.startsWith(QByteArrayLiteral("<\0?\0")))
         encoding = "UTF-16LE";
     if (encoding.isEmpty() && bytes.startsWith(QByteArrayLiteral("\0<\0?")))
         encoding = "UTF-16BE";
-    if (!encoding.isEmpty())
-        return decodePlainText(bytes).text;
-    encoding = declaredEncoding(bytes);
     if (encoding.isEmpty())
-        encoding = "UTF-8";
-    if (std::optional<QString> text = decodeStrictly(bytes, encoding))
+        encoding = declaredEncoding(bytes);
+    return encoding.isEmpty() ? QByteArray("UTF-8") : encoding;
+}
+
+} // namespace
+
+bool fitsNamedEncoding(const QByteArray& bytes) {
+    return decodeStrictly(bytes, namedEncoding(bytes)).has_value();
+}
+
+QString decodeXml(const QByteArray& bytes) {
+    if (std::optional<QString> text = decodeStrictly(bytes, namedEncoding(bytes)))
         return std::move(*text);
     return decodePlainText(bytes).text;
+}
+
+XmlWalk::XmlWalk(const QByteArray& xml, const BookLimits& limits, BookProgress& progress,
+                 bool htmlEntities)
+    : m_limits(limits), m_progress(progress), m_length(xml.size()) {
+    m_buffer.setData(xml);
+    m_buffer.open(QIODevice::ReadOnly);
+    m_reader.setDevice(&m_buffer);
+    useEntities(htmlEntities);
 }
 
 XmlWalk::XmlWalk(const QString& xml, const BookLimits& limits, BookProgress& progress,
                  bool htmlEntities)
     : m_reader(xml), m_limits(limits), m_progress(progress), m_length(xml.size()) {
+    useEntities(htmlEntities);
+}
+
+void XmlWalk::useEntities(bool htmlEntities) {
     if (htmlEntities) {
         m_entities = std::make_unique<HtmlEntities>();
         m_reader.setEntityResolver(m_entities.get());
@@ -60,7 +82,8 @@ bool XmlWalk::next() {
             fail({BookFailure::Cancelled, {}});
             return false;
         }
-        m_progress.report(m_reader.characterOffset(), m_length);
+        m_progress.report(m_buffer.isOpen() ? m_buffer.pos() : m_reader.characterOffset(),
+                          m_length);
     }
     if (m_reader.hasError()) {
         fail({BookFailure::Damaged, QStringLiteral("XML, строка %1: %2")

@@ -3,9 +3,14 @@
 #include "books/book_limits.h"
 #include "books/book_text.h"
 
+#include <QBuffer>
 #include <QXmlStreamReader>
 
 #include <memory>
+
+// Whether the bytes of an XML file are valid in the encoding that their
+// byte-order mark or declaration names (UTF-8 when none names one).
+bool fitsNamedEncoding(const QByteArray& bytes);
 
 // The text of an XML file: in the encoding that its byte-order mark or its
 // declaration names, UTF-8 when it names none; a declaration that the bytes
@@ -17,7 +22,12 @@ QString decodeXml(const QByteArray& bytes);
 // is not well-formed, and when the reader cancels.
 class XmlWalk {
 public:
-    // With `htmlEntities` the named references of HTML are understood.
+    // Walks the bytes of an XML file, read in the encoding that their mark or
+    // declaration names. With `htmlEntities` the named references of HTML
+    // are understood.
+    XmlWalk(const QByteArray& xml, const BookLimits& limits, BookProgress& progress,
+            bool htmlEntities = false);
+    // Walks a text already decoded; its declaration's encoding is not heeded.
     XmlWalk(const QString& xml, const BookLimits& limits, BookProgress& progress,
             bool htmlEntities = false);
     ~XmlWalk();
@@ -38,6 +48,9 @@ public:
     const BookError& error() const { return m_error; }
 
 private:
+    void useEntities(bool htmlEntities);
+
+    QBuffer m_buffer; // the bytes being walked, if given as bytes
     QXmlStreamReader m_reader;
     std::unique_ptr<QXmlStreamEntityResolver> m_entities;
     const BookLimits& m_limits;
