@@ -92,7 +92,7 @@ void TestHostileFiles::mutatedFilesLoad() {
 
     QRandomGenerator rng(settings ? 1914 : 1917);
     FixedClock clock;
-    for (int round = 0; round < 120; ++round) {
+    for (int round = 0; round < 80; ++round) {
         const QByteArray bytes = mutated(seed, rng, round);
         QVERIFY(writeAll(path, bytes));
         if (settings) {
