@@ -55,6 +55,7 @@ void Program::start() {
     mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
     closingDialog->setAttribute(Qt::WA_QuitOnClose, false);
     mainWindow->statusBar->setPanelText(0, m_platform.pageUrl.toString());
+    mainWindow->statusBar->setLinkShown(!m_platform.pageUrl.isEmpty());
     mainWindow->statusBar->setPanelText(1, programVersion());
     prepareMainWindow();
 
@@ -89,8 +90,12 @@ void Program::prepareMainWindow() {
     reader->loadLibrary();
     mainWindow->faceBButton->clickFromCode();
     state.explainLearningMode = true;
-    checkForUpdate(m_platform.http, m_platform.boxes, m_platform.opener, mainWindow,
-                   mainWindow->statusBar->panelText(1), m_platform.versionUrl, m_platform.pageUrl);
+    // A build without a web server asks nobody.
+    if (!m_platform.versionUrl.isEmpty()) {
+        checkForUpdate(m_platform.http, m_platform.boxes, m_platform.opener, mainWindow,
+                       mainWindow->statusBar->panelText(1), m_platform.versionUrl,
+                       m_platform.pageUrl);
+    }
 }
 
 void Program::restoreSettings() {

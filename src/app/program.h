@@ -35,8 +35,8 @@ struct Platform {
     TimeFormat timeFormat;
     QString iniPath;     // "kestrix.ini" beside the executable
     QString libraryPath; // "library.txt" in the working directory
-    QUrl versionUrl;
-    QUrl pageUrl;
+    QUrl versionUrl;     // empty: no update check
+    QUrl pageUrl;        // empty: no web link in the status bar
 };
 
 // The whole program: its three windows, the reading state, the word library,
@@ -72,7 +72,8 @@ public:
     static QString contactRest() { return QStringLiteral("kestrix.test"); }
 
     // Start-up and shut-down of the main window.
-    // Compact view, contact address, word library, display font, update check.
+    // Compact view, contact address, word library, display font, update check
+    // (only where the build names a web server).
     void prepareMainWindow();
     // Settings, text and bookmark, behind the splash.
     void restoreSettings();

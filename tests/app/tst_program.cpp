@@ -1,8 +1,10 @@
 // The whole program, started and ended in a temporary folder, with message
-// boxes answered by the test, no update server, and real timers.
+// boxes answered by the test, no update server (or one on 127.0.0.1), and
+// real timers.
 #include "app/program.h"
 #include "corpus.h"
 #include "fakes.h"
+#include "local_http_server.h"
 #include "platform/hotkeys.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/http_get_qt.h"
@@ -15,6 +17,7 @@
 #include "ui/main_window.h"
 #include "ui/splash_window.h"
 #include "ui/state_progress_bar.h"
+#include "ui/status_bar.h"
 #include "ui/text_box.h"
 #include "ui/word_label.h"
 #include "words/library.h"
@@ -22,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,15 +34,13 @@
 namespace {
 
 // One run of the program: the services it takes from the system replaced,
-// its files in `folder`.
+// its files in `folder`. Without a version file's address, as a build
+// without a web server, there is no update check.
 struct Run {
-    explicit Run(const QString& folder)
+    explicit Run(const QString& folder, const QUrl& versionUrl = {}, const QUrl& pageUrl = {})
         : program(Platform{boxes, opener, http, hotkeys, activation, power, clock,
                            TimeFormat(QLocale::c()), folder + QStringLiteral("/kestrix.ini"),
-                           folder + QStringLiteral("/library.txt"),
-                           // Nothing listens there: the update check fails at once.
-                           QUrl(QStringLiteral("http://127.0.0.1:9/kestrix/ver.txt")),
-                           QUrl(QStringLiteral("http://kestrix.test/kestrix"))}) {}
+                           folder + QStringLiteral("/library.txt"), versionUrl, pageUrl}) {}
 
     // Starts the program, runs `script` once the event loop runs, and returns
     // when the program has ended (the saves done).
@@ -82,11 +84,16 @@ QString wordFrom(const WordSequence& s, int i) {
 const QString failedUpdate =
     QStringLiteral("Не удалось загрузить информацию о новых версиях программы.");
 
+enum class Server { None, Unreachable, NewerVersion };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Server)
 
 class TestProgram : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void firstStartWithoutFiles_data();
     void firstStartWithoutFiles();
     void readingSessionIsContinuedNextTime();
     void closeDuringPreparation_data();
@@ -94,11 +101,40 @@ private Q_SLOTS:
     void closeWithoutReadingLeavesSettingsAlone();
 };
 
+void TestProgram::firstStartWithoutFiles_data() {
+    QTest::addColumn<Server>("server");
+    QTest::addColumn<QString>("box");     // the one box shown at start; null: none
+    QTest::addColumn<int>("pagesOpened"); // by the offer's OK and a click on the status bar
+
+    QTest::newRow("no web server") << Server::None << QString() << 0;
+    QTest::newRow("web server unreachable") << Server::Unreachable << failedUpdate << 1;
+    QTest::newRow("newer version, OK") << Server::NewerVersion << u"v.2.2.0\nНовое.\n"_qs << 2;
+}
+
 void TestProgram::firstStartWithoutFiles() {
+    QFETCH(Server, server);
+    QFETCH(QString, box);
+    QFETCH(int, pagesOpened);
+    LocalHttpServer http;
+    QVERIFY(http.listen());
+    http.respond("/kestrix/ver.txt", LocalHttpServer::response("200 OK", "v.2.2.0\nНовое.\n"));
+    QUrl versionUrl = http.url("/kestrix/ver.txt");
+    if (server == Server::Unreachable)
+        versionUrl.setPort(LocalHttpServer::closedPort());
+    const QUrl page(QStringLiteral("http://kestrix.test/kestrix"));
+
     QTemporaryDir dir;
-    Run r(dir.path());
+    Run r(dir.path(), server == Server::None ? QUrl() : versionUrl,
+          server == Server::None ? QUrl() : page);
     QString welcome;
+    bool linkShown = false;
     r.run([&] {
+        StatusBar* bar = r.program.mainWindow->statusBar;
+        linkShown = bar->panel(0)->isVisible() && bar->panelText(0) == page.toString() &&
+                    bar->cursor().shape() == Qt::PointingHandCursor;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(20, 9));
+        QCOMPARE(bar->panelText(1), u"v.2.1.4"_qs);
+        QVERIFY(bar->panel(1)->isVisible());
         welcome = r.program.mainWindow->textBox->toPlainText();
         QCOMPARE(r.program.mainWindow->height(), 200);
         QCOMPARE(r.program.mainWindow->width(), 356);
@@ -111,8 +147,12 @@ void TestProgram::firstStartWithoutFiles() {
         r.program.mainWindow->close();
     });
     QVERIFY(welcome.startsWith(u"Добро пожаловать в программу по скорочтению Kestrix."_qs));
-    QCOMPARE(r.boxes.shown.size(), 1);
-    QCOMPARE(r.boxes.shown[0].text, failedUpdate);
+    QCOMPARE(r.boxes.shown.size(), box.isNull() ? 0 : 1);
+    if (!box.isNull())
+        QCOMPARE(r.boxes.shown[0].text, box);
+    QCOMPARE(http.requests.isEmpty(), server != Server::NewerVersion);
+    QCOMPARE(linkShown, server != Server::None);
+    QCOMPARE(r.opener.opened, QList<QUrl>(pagesOpened, page));
     // The library is saved at the end (empty), the settings are not.
     QVERIFY(QFile::exists(dir.filePath(u"library.txt"_qs)));
     QVERIFY(!QFile::exists(dir.filePath(u"kestrix.ini"_qs)));
@@ -173,7 +213,7 @@ void TestProgram::readingSessionIsContinuedNextTime() {
     QCOMPARE(colour, StateProgressBar::State::Paused);
     QCOMPARE(position, bookmark);
     QCOMPARE(baseline, bookmark);
-    QCOMPARE(again.boxes.shown.size(), 1); // only the update failure, no learning-mode text
+    QCOMPARE(again.boxes.shown.size(), 0); // no update check, no learning-mode text
     // The bookmark is the entry the next tick shows: after a restart the
     // reader goes on with the word that followed the last one seen.
     if (!again.program.state.words.isBlank(bookmark))
