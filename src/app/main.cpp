@@ -14,6 +14,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrix"));
+    // Ties the windows to the desktop entry (and its icon) on Wayland.
+    QApplication::setDesktopFileName(QStringLiteral(KESTRIX_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
 
     QtMessageBoxes boxes;

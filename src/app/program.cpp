@@ -10,6 +10,7 @@
 #include "ui/closing_dialog.h"
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
+#include "ui/program_icon.h"
 #include "ui/splash_window.h"
 #include "ui/state_progress_bar.h"
 #include "ui/status_bar.h"
@@ -33,6 +34,7 @@ Program::~Program() {
 }
 
 void Program::start() {
+    QApplication::setWindowIcon(programIcon());
     m_platform.power.acquire();
     mainWindow = new MainWindow;
     library = std::make_unique<WordLibrary>();

@@ -15,6 +15,7 @@
 #include "ui/closing_dialog.h"
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
+#include "ui/program_icon.h"
 #include "ui/splash_window.h"
 #include "ui/state_progress_bar.h"
 #include "ui/status_bar.h"
@@ -84,6 +85,22 @@ QString wordFrom(const WordSequence& s, int i) {
 const QString failedUpdate =
     QStringLiteral("Не удалось загрузить информацию о новых версиях программы.");
 
+// Whether `icon` is the program's: the same picture, with the red letter in
+// the middle and a black tick mark above it.
+bool isProgramIcon(const QIcon& icon) {
+    const QImage image = icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.size() != QSize(48, 48) ||
+        image != programIcon().pixmap(48, 48).toImage().convertToFormat(QImage::Format_RGB32))
+        return false;
+    int red = 0;
+    for (int y = 16; y < 32; ++y)
+        for (int x = 16; x < 32; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+        }
+    return red > 40 && qGray(image.pixel(24, 8)) < 40;
+}
+
 enum class Server { None, Unreachable, NewerVersion };
 
 } // namespace
@@ -128,6 +145,7 @@ void TestProgram::firstStartWithoutFiles() {
           server == Server::None ? QUrl() : page);
     QString welcome;
     bool linkShown = false;
+    QList<QIcon> icons;
     r.run([&] {
         StatusBar* bar = r.program.mainWindow->statusBar;
         linkShown = bar->panel(0)->isVisible() && bar->panelText(0) == page.toString() &&
@@ -135,6 +153,8 @@ void TestProgram::firstStartWithoutFiles() {
         QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(20, 9));
         QCOMPARE(bar->panelText(1), u"v.2.1.4"_qs);
         QVERIFY(bar->panel(1)->isVisible());
+        icons = {r.program.mainWindow->windowIcon(), r.program.closingDialog->windowIcon(),
+                 r.program.splash->windowIcon()};
         welcome = r.program.mainWindow->textBox->toPlainText();
         QCOMPARE(r.program.mainWindow->height(), 200);
         QCOMPARE(r.program.mainWindow->width(), 356);
@@ -153,6 +173,8 @@ void TestProgram::firstStartWithoutFiles() {
     QCOMPARE(http.requests.isEmpty(), server != Server::NewerVersion);
     QCOMPARE(linkShown, server != Server::None);
     QCOMPARE(r.opener.opened, QList<QUrl>(pagesOpened, page));
+    for (const QIcon& icon : icons)
+        QVERIFY(isProgramIcon(icon));
     // The library is saved at the end (empty), the settings are not.
     QVERIFY(QFile::exists(dir.filePath(u"library.txt"_qs)));
     QVERIFY(!QFile::exists(dir.filePath(u"kestrix.ini"_qs)));
