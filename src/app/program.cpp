@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/window_settings_view.h"
+#include "platform/atomic_save.h"
 #include "platform/hotkeys.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/message_boxes.h"
@@ -35,6 +36,7 @@ Program::~Program() {
 
 void Program::start() {
     QApplication::setWindowIcon(programIcon());
+    removeStaleSaveTemporaries({m_platform.iniPath, m_platform.libraryPath});
     m_platform.power.acquire();
     mainWindow = new MainWindow;
     library = std::make_unique<WordLibrary>();
