@@ -55,9 +55,14 @@ void TestPreparationRunner::realTimersWhileALongTextIsCut() {
     other.start();
     QElapsedTimer sinceStart;
     qint64 firstWordAfter = -1;
+    QString firstShown; // taken at the tick: a loaded machine may show more before the cut ends
     connect(&f.reader.wordTimer, &Timer::timeout, [&] {
-        if (firstWordAfter < 0)
+        if (firstWordAfter < 0) {
             firstWordAfter = sinceStart.elapsed();
+            firstShown = f.form.displayField->leftLabel->text() +
+                         f.form.displayField->letterLabel->text() +
+                         f.form.displayField->restLabel->text();
+        }
     });
     sinceStart.start();
     f.form.startButton->clickFromCode();
@@ -65,9 +70,7 @@ void TestPreparationRunner::realTimersWhileALongTextIsCut() {
     QCOMPARE(f.state.entryCount, 552509);
     QTRY_VERIFY_WITH_TIMEOUT(firstWordAfter >= 0, 10000);
     QVERIFY2(firstWordAfter >= 995, qPrintable(QString::number(firstWordAfter)));
-    QCOMPARE(f.form.displayField->leftLabel->text() + f.form.displayField->letterLabel->text() +
-                 f.form.displayField->restLabel->text(),
-             f.state.words.joined(0));
+    QCOMPARE(firstShown, f.state.words.joined(0));
 }
 
 void TestPreparationRunner::secondStartAbandonsTheFirstPreparation() {
