@@ -96,13 +96,8 @@ void Reader::start() {
         return;
     // The position belongs to the book: it stays for the same text (also
     // when an edit was undone) and starts from the beginning of another.
-    if (m_textEdited) {
-        const TextMark now = markOfText();
-        if (now != m_book)
-            m_state.position = 0;
-        m_book = now;
-        m_textEdited = false;
-    }
+    if (!textIsBook())
+        m_state.position = 0;
     m_state.speedBaseline = m_state.position;
     m_state.readingTicks = 0;
     m_services.hotkeys.registerAll();
@@ -137,14 +132,33 @@ void Reader::setWordsRunning(bool on) {
         Q_EMIT wordsRunningChanged(on);
 }
 
-Reader::TextMark Reader::markOfText() const {
-    const QString text = m_window.textBox->document()->toRawText();
-    return TextMark{text.size(), qHash(text, 0)};
+size_t Reader::hashOfText() const {
+    return qHash(startText(m_window.textBox->document()->toRawText()), 0);
 }
 
 void Reader::takeTextAsBook() {
-    m_book = markOfText();
+    m_book = BookMark{m_window.textBox->document()->characterCount(), hashOfText()};
     m_textEdited = false;
+}
+
+// At Start: whether the text box holds the book, which then becomes the
+// text being started. Another length tells at once; only a text of the
+// book's length is compared in full (an undone edit, the book pasted again).
+bool Reader::textIsBook() {
+    if (!m_textEdited)
+        return true;
+    m_textEdited = false;
+    const int characters = m_window.textBox->document()->characterCount();
+    if (characters != m_book.characters) {
+        m_book = BookMark{characters, std::nullopt};
+        return false;
+    }
+    if (!m_book.hash)
+        m_book.hash = qHash(QStringView(m_state.words.text()), 0);
+    const size_t now = hashOfText();
+    const bool same = now == *m_book.hash;
+    m_book.hash = now;
+    return same;
 }
 
 void Reader::endReading() {

@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class Clock;
 class Hotkeys;
@@ -89,13 +90,15 @@ Q_SIGNALS:
     void wordsRunningChanged(bool running);
 
 private:
-    // What tells two texts of the text box apart.
-    struct TextMark {
-        qsizetype length = -1;
-        size_t hash = 0;
-        bool operator==(const TextMark&) const = default;
+    // What tells the book apart from another text: its length in the text
+    // box, and a hash of the text as Start cuts it, taken only when needed
+    // (the word sequence holds that text once the book has been started).
+    struct BookMark {
+        int characters = -1;
+        std::optional<size_t> hash;
     };
-    TextMark markOfText() const;
+    bool textIsBook();
+    size_t hashOfText() const;
     void connectControls();
     void showEntry(int i);
     void endReading();
@@ -110,6 +113,6 @@ private:
     Services m_services;
     PreparationRunner m_preparation;
     ViewControls m_view;
-    TextMark m_book;           // the text the reading position belongs to
+    BookMark m_book;           // the text the reading position belongs to
     bool m_textEdited = false; // the text box changed since m_book was taken
 };

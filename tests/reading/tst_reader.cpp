@@ -355,7 +355,8 @@ void TestReader::textChangeReleasesKeysAndKeepsThePosition() {
 // sequence) along the ways a reader edits, starts and restarts. Steps:
 // "restore" (book A at entry 5, as the settings load leaves it), "read" (book
 // A started and read to entry 5), "pause", "type" (a click selects all, one
-// letter replaces it), "undo", "paste A" / "paste B", "start", "restart".
+// letter replaces it), "undo", "paste_A", "paste_B" (another text), "paste_C"
+// (A with one letter changed), "start", "restart".
 void TestReader::bookmarkFollowsTheBook_data() {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<int>("position");
@@ -367,6 +368,8 @@ void TestReader::bookmarkFollowsTheBook_data() {
         << u"restore paste_A start"_qs << 5 << 5 << u"раз"_qs;
     QTest::newRow("restored, another text, Start")
         << u"restore paste_B start"_qs << 0 << 0 << u"другой"_qs;
+    QTest::newRow("restored, one letter other, Start")
+        << u"restore paste_C start"_qs << 0 << 0 << u"раз"_qs;
     QTest::newRow("restored, another text, no Start") << u"restore paste_B"_qs << 5 << 5 << u""_qs;
     QTest::newRow("restored, Restart before Start") << u"restore restart"_qs << 0 << 0 << u""_qs;
     QTest::newRow("read, paused, edited") << u"read pause type"_qs << 5 << 0 << u"раз"_qs;
@@ -399,7 +402,10 @@ void TestReader::bookmarkFollowsTheBook() {
             f.reader.togglePause();
         } else if (step == u"type" || step.startsWith(u"paste_")) {
             box->selectAll();
-            box->insertPlainText(step == u"type" ? u"x"_qs : step == u"paste_A" ? a : b);
+            box->insertPlainText(step == u"type"      ? u"x"_qs
+                                 : step == u"paste_A" ? a
+                                 : step == u"paste_B" ? b
+                                                      : QString(a).replace(u"три"_qs, u"тре"_qs));
         } else if (step == u"undo") {
             box->undo();
         } else if (step == u"start") {
