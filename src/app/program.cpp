@@ -37,7 +37,6 @@ Program::~Program() {
 void Program::start() {
     QApplication::setWindowIcon(programIcon());
     removeStaleSaveTemporaries({m_platform.iniPath, m_platform.libraryPath});
-    m_platform.power.acquire();
     mainWindow = new MainWindow;
     library = std::make_unique<WordLibrary>();
     closingDialog = new ClosingDialog;
@@ -46,6 +45,13 @@ void Program::start() {
                                                        m_platform.clock, m_platform.timeFormat,
                                                        m_platform.libraryPath});
     reader->setStopRequest([this] { return m_stopRequested; });
+    // Sleep is refused only while words are running.
+    connect(reader.get(), &Reader::wordsRunningChanged, this, [this](bool running) {
+        if (running)
+            m_platform.power.acquire();
+        else
+            m_platform.power.release();
+    });
     connect(mainWindow, &MainWindow::closeRequested, this, &Program::beginClosing);
     connect(mainWindow, &MainWindow::deactivated, this, &Program::mainWindowDeactivated);
     connect(mainWindow->statusBar, &StatusBar::clicked, this,
@@ -67,6 +73,7 @@ void Program::start() {
     splash->setAttribute(Qt::WA_QuitOnClose, false);
     splash->centerOnScreen();
     splash->show();
+    splash->paintNow();
     restoreSettings();
     mainWindow->show();
 }
@@ -105,6 +112,9 @@ void Program::prepareMainWindow() {
 void Program::restoreSettings() {
     WindowSettingsView view(*this, m_platform);
     loadSettings(view, state, m_platform.iniPath, m_platform.clock, m_platform.timeFormat);
+    reader->takeTextAsBook();
+    // The restore released the keys; they are the reader's from start-up.
+    reader->takeKeys();
 }
 
 void Program::mainWindowDeactivated() {
@@ -135,6 +145,10 @@ void Program::saveAndRelease() {
     reader->wordTimer.setEnabled(false);
     reader->statisticsTimer.setEnabled(false);
     reader->libraryTimer.setEnabled(false);
+    // The saves of a long book take a while: the closing dialog and the
+    // paused window are on screen first.
+    closingDialog->paintNow();
+    mainWindow->repaint();
     reader->saveLibrary();
     WindowSettingsView view(*this, m_platform);
     saveSettings(view, state, m_platform.iniPath);
