@@ -5,6 +5,7 @@
 #include "platform/hotkeys_activation.h"
 #include "platform/message_boxes.h"
 #include "platform/power.h"
+#include "platform/termination_signals.h"
 #include "reading/reader.h"
 #include "storage/settings.h"
 #include "ui/closing_dialog.h"
@@ -19,9 +20,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QSessionManager>
 
 Program::Program(Platform platform, QObject* parent)
-    : QObject(parent), m_platform(std::move(platform)) {}
+    : QObject(parent), m_platform(std::move(platform)), m_boxes(m_platform.boxes) {}
 
 Program::~Program() {
     if (!m_destroyed && mainWindow)
@@ -37,10 +39,10 @@ void Program::start() {
     mainWindow = new MainWindow;
     library = std::make_unique<WordLibrary>();
     closingDialog = new ClosingDialog;
-    reader = std::make_unique<Reader>(*mainWindow, *closingDialog, state, *library,
-                                      Reader::Services{m_platform.boxes, m_platform.hotkeys,
-                                                       m_platform.clock, m_platform.timeFormat,
-                                                       m_platform.libraryPath});
+    reader =
+        std::make_unique<Reader>(*mainWindow, *closingDialog, state, *library,
+                                 Reader::Services{m_boxes, m_platform.hotkeys, m_platform.clock,
+                                                  m_platform.timeFormat, m_platform.files.library});
     reader->setStopRequest([this] { return m_stopRequested; });
     connect(mainWindow, &MainWindow::closeRequested, this, &Program::beginClosing);
     connect(mainWindow, &MainWindow::deactivated, this, &Program::mainWindowDeactivated);
@@ -56,6 +58,7 @@ void Program::start() {
     closingDialog->setAttribute(Qt::WA_QuitOnClose, false);
     mainWindow->statusBar->setPanelText(0, m_platform.pageUrl.toString());
     mainWindow->statusBar->setPanelText(1, programVersion());
+    connectEndings();
     prepareMainWindow();
 
     splash = new SplashWindow;
@@ -67,10 +70,12 @@ void Program::start() {
 }
 
 int Program::exec() {
-    const int code = m_loop.exec();
+    // An end asked for during start-up has no loop to leave.
+    if (!m_closing)
+        m_loop.exec();
     Q_EMIT loopEnded();
     saveAndRelease();
-    return code;
+    return m_exitCode;
 }
 
 int Program::run() {
@@ -89,13 +94,14 @@ void Program::prepareMainWindow() {
     reader->loadLibrary();
     mainWindow->faceBButton->clickFromCode();
     state.explainLearningMode = true;
-    checkForUpdate(m_platform.http, m_platform.boxes, m_platform.opener, mainWindow,
+    checkForUpdate(m_platform.http, m_boxes, m_platform.opener, mainWindow,
                    mainWindow->statusBar->panelText(1), m_platform.versionUrl, m_platform.pageUrl);
 }
 
 void Program::restoreSettings() {
     WindowSettingsView view(*this, m_platform);
-    loadSettings(view, state, m_platform.iniPath, m_platform.clock, m_platform.timeFormat);
+    loadSettings(view, state, m_platform.files.settings.readPath(), m_platform.clock,
+                 m_platform.timeFormat);
 }
 
 void Program::mainWindowDeactivated() {
@@ -106,17 +112,55 @@ void Program::mainWindowDeactivated() {
 }
 
 void Program::beginClosing(QCloseEvent* event) {
+    // The close is always allowed. The window stays on screen, disabled,
+    // until the event loop ends: at once, or when a running preparation of
+    // the text returns.
+    event->ignore();
+    close(m_closing ? m_exitCode : 0);
+}
+
+void Program::endUnattended(int exitCode) {
+    m_boxes.setUnattended();
+    // Dialogs waiting for an answer (a message, the update offer) give way.
+    for (int i = 0; i < 16; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr)
+            break;
+        modal->close();
+    }
+    if (!m_closing)
+        close(exitCode);
+}
+
+void Program::close(int exitCode) {
+    m_closing = true;
+    m_exitCode = exitCode;
+    m_boxes.setEnding(closingDialog);
     closingDialog->centerOn(mainWindow);
     closingDialog->show();
     mainWindow->setEnabled(false);
     if (mainWindow->pauseButton->text() == Reader::pauseCaption())
         reader->togglePause();
-    // The close is always allowed. The window stays on screen, disabled,
-    // until the event loop ends: at once, or when a running preparation of
-    // the text returns.
-    event->ignore();
-    m_closing = true;
-    m_loop.exit(0);
+    m_loop.exit(exitCode);
+}
+
+void Program::connectEndings() {
+    if (m_platform.termination) {
+        connect(m_platform.termination, &TerminationSignals::received, this,
+                [this](int number) { endUnattended(128 + number); });
+    }
+    // The session ends: the saves are made before the session manager is
+    // told that the program is done, unless a preparation still runs (they
+    // then follow when it returns).
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+            endUnattended(0);
+            if (!reader->preparing())
+                saveAndRelease();
+        });
+    }
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            [this] { endUnattended(0); });
 }
 
 void Program::saveAndRelease() {
@@ -128,7 +172,8 @@ void Program::saveAndRelease() {
     reader->libraryTimer.setEnabled(false);
     reader->saveLibrary();
     WindowSettingsView view(*this, m_platform);
-    saveSettings(view, state, m_platform.iniPath);
+    makeFolderFor(m_platform.files.settings.path);
+    saveSettings(view, state, m_platform.files.settings.path);
     m_platform.hotkeys.releaseAll();
     m_platform.power.release();
 }

@@ -115,6 +115,7 @@ void Reader::endReading() {
     m_window.startButton->setEnabled(true);
     m_window.pauseButton->setEnabled(false);
     m_window.restartButton->setEnabled(true);
+    Q_EMIT stopped();
 }
 
 void Reader::showNextWord() {
@@ -164,19 +165,21 @@ void Reader::updateStatistics() {
 }
 
 void Reader::saveLibraryPeriodically() {
-    m_library.saveAsync(m_services.libraryPath);
+    makeFolderFor(m_services.library.path);
+    m_library.saveAsync(m_services.library.path);
 }
 
 // ---- The word library's file ----
 
 void Reader::loadLibrary() {
-    const QString error = m_library.load(m_services.libraryPath);
+    const QString error = m_library.load(m_services.library.readPath());
     if (!error.isEmpty())
         m_services.boxes.message(&m_window, loadFailedMessage(error));
 }
 
 void Reader::saveLibrary() {
-    const QString error = m_library.save(m_services.libraryPath);
+    makeFolderFor(m_services.library.path);
+    const QString error = m_library.save(m_services.library.path);
     if (!error.isEmpty())
         m_services.boxes.message(&m_window, saveFailedMessage(error));
 }
@@ -189,6 +192,7 @@ void Reader::togglePause() {
         m_window.textBox->setEnabled(true);
         wordTimer.setEnabled(false);
         m_window.pauseButton->setText(resumeCaption());
+        Q_EMIT stopped();
     } else {
         m_window.restartButton->setEnabled(false);
         m_window.textBox->setEnabled(false);

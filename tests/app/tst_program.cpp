@@ -1,12 +1,7 @@
 // The whole program, started and ended in a temporary folder, with message
 // boxes answered by the test, no update server, and real timers.
-#include "app/program.h"
 #include "corpus.h"
-#include "fakes.h"
-#include "platform/hotkeys.h"
-#include "platform/hotkeys_activation.h"
-#include "platform/http_get_qt.h"
-#include "platform/power.h"
+#include "program_run.h"
 #include "reading/reader.h"
 #include "reading/timer.h"
 #include "storage/ini_file.h"
@@ -25,48 +20,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
-
 namespace {
-
-// One run of the program: the services it takes from the system replaced,
-// its files in `folder`.
-struct Run {
-    explicit Run(const QString& folder)
-        : program(Platform{boxes, opener, http, hotkeys, activation, power, clock,
-                           TimeFormat(QLocale::c()), folder + QStringLiteral("/kestrix.ini"),
-                           folder + QStringLiteral("/library.txt"),
-                           // Nothing listens there: the update check fails at once.
-                           QUrl(QStringLiteral("http://127.0.0.1:9/kestrix/ver.txt")),
-                           QUrl(QStringLiteral("http://kestrix.test/kestrix"))}) {}
-
-    // Starts the program, runs `script` once the event loop runs, and returns
-    // when the program has ended (the saves done).
-    void run(const std::function<void()>& script) {
-        program.start();
-        QTimer::singleShot(0, &program, script);
-        program.exec();
-    }
-    QString shown() const {
-        return program.mainWindow->displayField->leftLabel->text() +
-               program.mainWindow->displayField->letterLabel->text() +
-               program.mainWindow->displayField->restLabel->text();
-    }
-
-    ScriptedMessageBoxes boxes;
-    RecordingUrlOpener opener;
-    QtHttpGet http;
-    ManualHotkeys hotkeys;
-    ApplicationActivation activation{ApplicationActivation::Source::Manual};
-    NoPowerInhibitor power;
-    SystemClock clock;
-    Program program;
-};
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The next word entry from `i` on, blanks and line breaks skipped, with a line
 // break at its end dropped.
@@ -78,9 +32,6 @@ QString wordFrom(const WordSequence& s, int i) {
     }
     return {};
 }
-
-const QString failedUpdate =
-    QStringLiteral("Не удалось загрузить информацию о новых версиях программы.");
 
 } // namespace
 

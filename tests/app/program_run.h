@@ -1,0 +1,66 @@
+#pragma once
+
+// The whole program in the test's process: the services it takes from the
+// system replaced (message boxes answered by the test, no update server),
+// real timers and real termination signals.
+#include "app/program.h"
+#include "fakes.h"
+#include "platform/hotkeys.h"
+#include "platform/hotkeys_activation.h"
+#include "platform/http_get_qt.h"
+#include "platform/power.h"
+#include "platform/termination_signals.h"
+#include "ui/main_window.h"
+#include "ui/word_label.h"
+
+#include <QFile>
+#include <QTimer>
+
+#include <functional>
+
+inline UserFiles filesIn(const QString& folder) {
+    return {{folder + QStringLiteral("/kestrix.ini"), {}},
+            {folder + QStringLiteral("/library.txt"), {}}};
+}
+
+// One run of the program, its files in `folder` (or where `files` says).
+struct Run {
+    explicit Run(const QString& folder) : Run(filesIn(folder)) {}
+    explicit Run(UserFiles files)
+        : program(Platform{boxes, opener, http, hotkeys, activation, power, clock,
+                           TimeFormat(QLocale::c()), &termination, std::move(files),
+                           // Nothing listens there: the update check fails at once.
+                           QUrl(QStringLiteral("http://127.0.0.1:9/kestrix/ver.txt")),
+                           QUrl(QStringLiteral("http://kestrix.test/kestrix"))}) {}
+
+    // Starts the program, runs `script` once the event loop runs, and returns
+    // the exit code when the program has ended (the saves done).
+    int run(const std::function<void()>& script) {
+        program.start();
+        QTimer::singleShot(0, &program, script);
+        return program.exec();
+    }
+    QString shown() const {
+        return program.mainWindow->displayField->leftLabel->text() +
+               program.mainWindow->displayField->letterLabel->text() +
+               program.mainWindow->displayField->restLabel->text();
+    }
+
+    ScriptedMessageBoxes boxes;
+    RecordingUrlOpener opener;
+    QtHttpGet http;
+    ManualHotkeys hotkeys;
+    ApplicationActivation activation{ApplicationActivation::Source::Manual};
+    NoPowerInhibitor power;
+    SystemClock clock;
+    TerminationSignals termination;
+    Program program;
+};
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline const QString failedUpdate =
+    QStringLiteral("Не удалось загрузить информацию о новых версиях программы.");
