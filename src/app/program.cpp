@@ -8,6 +8,7 @@
 #include "platform/termination_signals.h"
 #include "reading/reader.h"
 #include "storage/settings.h"
+#include "storage/settings_saver.h"
 #include "ui/closing_dialog.h"
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
@@ -20,6 +21,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QSessionManager>
 
 Program::Program(Platform platform, QObject* parent)
@@ -28,6 +30,7 @@ Program::Program(Platform platform, QObject* parent)
 Program::~Program() {
     if (!m_destroyed && mainWindow)
         saveAndRelease();
+    settingsSaver.reset();
     reader.reset();
     delete splash;
     delete closingDialog;
@@ -44,6 +47,7 @@ void Program::start() {
                                  Reader::Services{m_boxes, m_platform.hotkeys, m_platform.clock,
                                                   m_platform.timeFormat, m_platform.files.library});
     reader->setStopRequest([this] { return m_stopRequested; });
+    settingsSaver = std::make_unique<SettingsSaver>();
     connect(mainWindow, &MainWindow::closeRequested, this, &Program::beginClosing);
     connect(mainWindow, &MainWindow::deactivated, this, &Program::mainWindowDeactivated);
     connect(mainWindow->statusBar, &StatusBar::clicked, this,
@@ -121,12 +125,16 @@ void Program::beginClosing(QCloseEvent* event) {
 
 void Program::endUnattended(int exitCode) {
     m_boxes.setUnattended();
-    // Dialogs waiting for an answer (a message, the update offer) give way.
+    // Dialogs waiting for an answer (a message, the update offer) give way,
+    // answered as if cancelled.
     for (int i = 0; i < 16; ++i) {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr)
             break;
-        modal->close();
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
     }
     if (!m_closing)
         close(exitCode);
@@ -145,6 +153,11 @@ void Program::close(int exitCode) {
 }
 
 void Program::connectEndings() {
+    connect(reader.get(), &Reader::stopped, this, &Program::saveOnPause);
+    connect(settingsSaver.get(), &SettingsSaver::saveFinished, this, [this](const QString& error) {
+        if (!error.isEmpty())
+            m_boxes.message(mainWindow, settingsSaveFailedMessage(error));
+    });
     if (m_platform.termination) {
         connect(m_platform.termination, &TerminationSignals::received, this,
                 [this](int number) { endUnattended(128 + number); });
@@ -163,6 +176,13 @@ void Program::connectEndings() {
             [this] { endUnattended(0); });
 }
 
+void Program::saveOnPause() {
+    if (m_closing || reader->preparing())
+        return;
+    const WindowSettingsView view(*this, m_platform);
+    settingsSaver->saveInBackground(view, state, m_platform.files.settings);
+}
+
 void Program::saveAndRelease() {
     if (m_destroyed)
         return;
@@ -171,9 +191,10 @@ void Program::saveAndRelease() {
     reader->statisticsTimer.setEnabled(false);
     reader->libraryTimer.setEnabled(false);
     reader->saveLibrary();
-    WindowSettingsView view(*this, m_platform);
-    makeFolderFor(m_platform.files.settings.path);
-    saveSettings(view, state, m_platform.files.settings.path);
+    const WindowSettingsView view(*this, m_platform);
+    const QString error = settingsSaver->save(view, state, m_platform.files.settings);
+    if (!error.isEmpty())
+        m_boxes.message(mainWindow, settingsSaveFailedMessage(error));
     m_platform.hotkeys.releaseAll();
     m_platform.power.release();
 }

@@ -21,6 +21,7 @@ class QCloseEvent;
 class Reader;
 class MainWindow;
 class ClosingDialog;
+class SettingsSaver;
 class SplashWindow;
 class TerminationSignals;
 class UrlOpener;
@@ -69,6 +70,7 @@ public:
     ReadingState state;
     std::unique_ptr<WordLibrary> library;
     std::unique_ptr<Reader> reader;
+    std::unique_ptr<SettingsSaver> settingsSaver;
 
     // The contact address shown in the word display at start-up, split
     // around its red letter.
@@ -90,6 +92,10 @@ public:
     // dialogs are closed and messages go to the standard error output. A
     // second request changes nothing.
     void endUnattended(int exitCode);
+    // Reading paused or ended: the settings and the bookmark are saved in the
+    // background when they changed, unless the program is ending (its own
+    // save follows) or the text is still being cut.
+    void saveOnPause();
     // The library, then the settings; the keys and the sleep block released.
     void saveAndRelease();
     // The closing dialog's kill button, hide button and a press on its bar.

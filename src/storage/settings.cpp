@@ -193,39 +193,51 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
 }
 
 void saveSettings(SettingsView& view, ReadingState& state, const QString& path) {
-    if (state.words.isEmpty())
+    const std::optional<SettingsSnapshot> snapshot = takeSettingsSnapshot(view, state);
+    if (!snapshot)
         return;
     state.words.truncate(state.entryCount);
-    const QString colour = progressStateName(view.progressState());
+    const QString error = writeSettings(*snapshot, path, path);
+    if (!error.isEmpty())
+        view.showMessage(settingsSaveFailedMessage(error));
+}
 
+std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
+                                                     const ReadingState& state) {
+    if (state.words.isEmpty())
+        return std::nullopt;
+    return SettingsSnapshot{view.studyMode(), view.progressState(), view.speedIndex(),
+                            state.entryCount, state.position,       state.words};
+}
+
+QString writeSettings(const SettingsSnapshot& snapshot, const QString& path,
+                      const QString& basePath) {
+    const WordSequence& words = snapshot.words;
     IniFile ini;
-    if (!ini.load(path)) {
-        view.showMessage(QStringLiteral("Не удалось сохранить настройки и закладки. [") +
-                         ini.errorString() + QLatin1Char(']'));
-        return;
-    }
+    if (!ini.load(basePath))
+        return ini.errorString();
     ini.removeSection(content);
-    ini.setBool(config, u"StudyMode", view.studyMode());
-    ini.setValue(config, u"ProgressBar", colour);
-    ini.setInt(config, u"Speed", view.speedIndex());
-    ini.setInt(config, u"TextLength", state.entryCount);
-    ini.setInt(config, u"TextPosition", state.position);
+    ini.setBool(config, u"StudyMode", snapshot.studyMode);
+    ini.setValue(config, u"ProgressBar", progressStateName(snapshot.progress));
+    ini.setInt(config, u"Speed", snapshot.speedIndex);
+    ini.setInt(config, u"TextLength", snapshot.entryCount);
+    ini.setInt(config, u"TextPosition", snapshot.position);
 
-    const int n = qMin(state.entryCount, state.words.written());
-    ini.reserve(content, state.words.text().size() + qsizetype(n) * 24, n);
+    const int n = qMin(snapshot.entryCount, words.written());
+    ini.reserve(content, words.text().size() + qsizetype(n) * 24, n);
     const QString blank =
         WordSequence::blankLeft() + WordSequence::blankLetter() + WordSequence::blankRest();
     WordKey key;
     QString protectedWord;
     for (int i = 0; i < n; ++i) {
-        if (state.words.isBlank(i)) {
+        if (words.isBlank(i)) {
             ini.appendKey(content, key(i), blank);
             continue;
         }
         // A word entry's parts lie side by side in the prepared text.
-        const QStringView left = state.words.left(i);
-        const QStringView value(left.data(), left.size() + 1 + state.words.rest(i).size());
-        Q_ASSERT(value[left.size()] == state.words.letter(i));
+        const QStringView left = words.left(i);
+        const QStringView value(left.data(), left.size() + 1 + words.rest(i).size());
+        Q_ASSERT(value[left.size()] == words.letter(i));
         if (isLineBreak(value) || !needsProtection(value)) {
             ini.appendKey(content, key(i), value);
         } else {
@@ -233,8 +245,12 @@ void saveSettings(SettingsView& view, ReadingState& state, const QString& path) 
             ini.appendKey(content, key(i), protectedWord);
         }
     }
-    if (!ini.save(path)) {
-        view.showMessage(QStringLiteral("Не удалось сохранить настройки и закладки. [") +
-                         ini.errorString() + QLatin1Char(']'));
-    }
+    if (!ini.save(path))
+        return ini.errorString();
+    return {};
+}
+
+QString settingsSaveFailedMessage(const QString& error) {
+    return QStringLiteral("Не удалось сохранить настройки и закладки. [") + error +
+           QLatin1Char(']');
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Clock;
 class TimeFormat;
 
@@ -60,3 +62,30 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
 // Writes settings, text and bookmark to the INI file at `path`; does nothing
 // when the word sequence holds no entries.
 void saveSettings(SettingsView& view, ReadingState& state, const QString& path);
+
+// ---- The save in two steps: a snapshot taken on the interface thread, and its
+// writing, which may run on another thread ----
+
+// What a save writes. Copying the word sequence shares its text and copies
+// only its entries.
+struct SettingsSnapshot {
+    bool studyMode = false;
+    ProgressState progress = ProgressState::Normal;
+    int speedIndex = 3;
+    int entryCount = 0;
+    int position = 0;
+    WordSequence words;
+};
+
+// The values a save would write now; nothing when the word sequence holds no
+// entries (reading was never started in this run).
+std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
+                                                     const ReadingState& state);
+// Writes the snapshot into the INI file at `path`, keeping the other sections
+// and keys of the file at `basePath` (the same file, or an old one that the
+// file at `path` takes over from). Returns the error's own message text, or an
+// empty string when the file was written.
+QString writeSettings(const SettingsSnapshot& snapshot, const QString& path,
+                      const QString& basePath);
+// The message shown for a failed save.
+QString settingsSaveFailedMessage(const QString& error);

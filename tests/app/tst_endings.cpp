@@ -6,11 +6,13 @@
 #include "reading/reader.h"
 #include "reading/timer.h"
 #include "storage/ini_file.h"
+#include "storage/settings_saver.h"
 #include "ui/closing_dialog.h"
 #include "ui/flat_button.h"
 #include "ui/text_box.h"
 
 #include <QComboBox>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
@@ -66,8 +68,11 @@ class TestEndings : public QObject {
 private Q_SLOTS:
     void signalSavesTheBookmark_data();
     void signalSavesTheBookmark();
+    void signalClosesOpenDialogs();
     void failuresAtTheEnd_data();
     void failuresAtTheEnd();
+    void stopSavesTheBookmark_data();
+    void stopSavesTheBookmark();
 };
 
 void TestEndings::signalSavesTheBookmark_data() {
@@ -116,6 +121,24 @@ void TestEndings::signalSavesTheBookmark() {
     QCOMPARE(ini.keyCount(u"Content"), r.program.state.entryCount);
     QVERIFY(QFile::exists(dir.filePath(u"library.txt"_qs)));
     QCOMPARE(r.boxes.shown.size(), 1); // the update check's failure only
+}
+
+void TestEndings::signalClosesOpenDialogs() {
+    QTemporaryDir dir;
+    Run r(dir.path());
+    bool guardFired = false;
+    const int code = r.run([&] {
+        QMessageBox box(QMessageBox::Question, u"Kestrix"_qs, u"?"_qs,
+                        QMessageBox::Ok | QMessageBox::Cancel, r.program.mainWindow);
+        QTimer::singleShot(0, &box, [] { ::kill(::getpid(), SIGTERM); });
+        QTimer::singleShot(10000, &box, [&] {
+            guardFired = true;
+            box.reject();
+        });
+        box.exec();
+    });
+    QVERIFY(!guardFired);
+    QCOMPARE(code, 128 + SIGTERM);
 }
 
 void TestEndings::failuresAtTheEnd_data() {
@@ -172,6 +195,54 @@ void TestEndings::failuresAtTheEnd() {
     for (const QString& t : std::as_const(told)) {
         QVERIFY2(!cause(t).isEmpty() && !cause(t).contains(u"Unknown"_qs), qPrintable(t));
     }
+}
+
+void TestEndings::stopSavesTheBookmark_data() {
+    QTest::addColumn<bool>("byPause");
+    QTest::newRow("pause, twice") << true;
+    QTest::newRow("end of the text") << false;
+}
+
+void TestEndings::stopSavesTheBookmark() {
+    QFETCH(bool, byPause);
+    const QString text = byPause ? corpus::read(u"ru_chekhov_toska.txt"_qs)
+                                 : u"Раз два три четыре пять шесть семь."_qs;
+    QVERIFY(!text.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"kestrix.ini"_qs);
+    Run r(dir.path());
+    QList<int> stoppedAt; // the position when reading stopped
+    QList<int> saved;     // the bookmark in the file after each save
+    bool runningAtSave = true;
+    r.run([&] {
+        MainWindow* f = r.program.mainWindow;
+        f->textBox->setPlainText(text);
+        f->speedList->setCurrentIndex(17);
+        connect(r.program.reader.get(), &Reader::stopped, f,
+                [&] { stoppedAt.append(r.program.state.position); });
+        connect(&r.program.reader->wordTimer, &Timer::timeout, f, [&, f] {
+            if (byPause && r.program.state.position >= 5 * (stoppedAt.size() + 1) &&
+                f->pauseButton->text() == Reader::pauseCaption())
+                f->pauseButton->clickFromCode();
+        });
+        connect(r.program.settingsSaver.get(), &SettingsSaver::saveFinished, f,
+                [&, f](const QString& error) {
+                    IniFile ini;
+                    const bool read = error.isEmpty() && ini.load(path);
+                    saved.append(read ? ini.intValue(u"Config", u"TextPosition", -1) : -1);
+                    runningAtSave = runningAtSave && !r.program.closing();
+                    if (byPause && saved.size() == 1)
+                        f->pauseButton->clickFromCode(); // read on
+                    else
+                        f->close();
+                });
+        f->startButton->clickFromCode();
+        QTimer::singleShot(20000, f, [f] { f->close(); });
+    });
+    QCOMPARE(saved.size(), byPause ? 2 : 1);
+    QCOMPARE(saved, stoppedAt);
+    QVERIFY(saved.first() > 0);
+    QVERIFY(runningAtSave); // saved while reading goes on, not at the end
 }
 
 QTEST_MAIN(TestEndings)
