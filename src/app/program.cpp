@@ -64,13 +64,18 @@ void Program::start() {
     mainWindow->statusBar->setPanelText(1, programVersion());
     connectEndings();
     prepareMainWindow();
+    // An end asked for by now (a signal during the update check) skips the
+    // rest: nothing restored is nothing to save.
+    if (m_closing)
+        return;
 
     splash = new SplashWindow;
     splash->setAttribute(Qt::WA_QuitOnClose, false);
     splash->centerOnScreen();
     splash->show();
     restoreSettings();
-    mainWindow->show();
+    if (!m_closing)
+        mainWindow->show();
 }
 
 int Program::exec() {

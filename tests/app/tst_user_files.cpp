@@ -102,7 +102,7 @@ void TestUserFiles::filesLiveInTheirPlaces() {
     const QString userIni = home + u"/.config/Kestrix/kestrix.ini"_qs;
     const QString userLibrary = home + u"/.local/share/Kestrix/library.txt"_qs;
     if (besideExecutable) {
-        put(exe + u"/kestrix.ini"_qs, "[Config]\r\nSpeed=7\r\n");
+        put(exe + u"/kestrix.ini"_qs, "[Config]\r\nSpeed=7\r\n[Extra]\r\nkept=1\r\n");
         put(exe + u"/library.txt"_qs, "beside\r\n");
     }
     if (inWorkingFolder)
@@ -135,6 +135,8 @@ void TestUserFiles::filesLiveInTheirPlaces() {
     QVERIFY(ini.load(savedIni));
     QVERIFY(ini.intValue(u"Config", u"TextLength", 0) > 0);
     QCOMPARE(ini.intValue(u"Config", u"Speed", -1), speed);
+    // The saved file carries on from the one read, other sections included.
+    QCOMPARE(ini.hasSection(u"Extra"), besideExecutable && (portable || !perUser));
     QVERIFY(QFile::exists(savedLibrary));
     QCOMPARE(fileBytes(savedLibrary),
              learned.isEmpty() ? QByteArray() : learned.toLatin1() + "\r\n");
