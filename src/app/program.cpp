@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/window_settings_view.h"
+#include "platform/atomic_save.h"
 #include "platform/hotkeys.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/message_boxes.h"
@@ -38,6 +39,12 @@ Program::~Program() {
 }
 
 void Program::start() {
+    // Temporaries of killed saves, also beside the files of the old layout.
+    const UserFiles& files = m_platform.files;
+    QStringList saved{files.settings.path, files.settings.oldPath, files.library.path,
+                      files.library.oldPath};
+    saved.removeAll(QString());
+    removeStaleSaveTemporaries(saved);
     m_platform.power.acquire();
     mainWindow = new MainWindow;
     library = std::make_unique<WordLibrary>();

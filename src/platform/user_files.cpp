@@ -1,5 +1,7 @@
 #include "platform/user_files.h"
 
+#include "platform/atomic_save.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -20,6 +22,10 @@ QString FileLocation::readPath() const {
     if (oldPath.isEmpty() || present(path) || !present(oldPath))
         return path;
     return oldPath;
+}
+
+bool FileLocation::keptFromSaves() const {
+    return isKeptFromSaves(path) || isKeptFromSaves(readPath());
 }
 
 UserFiles userFiles(bool portable, const QString& executableDir, const QString& workingDir) {

@@ -11,6 +11,10 @@ struct FileLocation {
 
     // `path` when it exists or when no old file exists, else `oldPath`.
     QString readPath() const;
+    // Whether saves are held back: the file read (readPath()) could not be
+    // read in this run and may hold what the program never saw, so no save
+    // may replace it, nor take its place in the per-user folder.
+    bool keptFromSaves() const;
 };
 
 // The two files of the reader: the settings and bookmark file "kestrix.ini"

@@ -165,6 +165,8 @@ void Reader::updateStatistics() {
 }
 
 void Reader::saveLibraryPeriodically() {
+    if (m_services.library.keptFromSaves())
+        return;
     makeFolderFor(m_services.library.path);
     m_library.saveAsync(m_services.library.path);
 }
@@ -178,6 +180,8 @@ void Reader::loadLibrary() {
 }
 
 void Reader::saveLibrary() {
+    if (m_services.library.keptFromSaves())
+        return;
     makeFolderFor(m_services.library.path);
     const QString error = m_library.save(m_services.library.path);
     if (!error.isEmpty())

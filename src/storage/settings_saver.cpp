@@ -10,10 +10,10 @@ namespace {
 // the same size is the same text, cut into the same entries.
 bool stillHolds(const SettingsSnapshot& snapshot, const SettingsView& view,
                 const ReadingState& state) {
-    return snapshot.studyMode == view.studyMode() && snapshot.progress == view.progressState() &&
-           snapshot.speedIndex == view.speedIndex() && snapshot.entryCount == state.entryCount &&
-           snapshot.position == state.position &&
-           snapshot.words.written() == state.words.written() &&
+    const SettingsRecord& r = snapshot.record;
+    return r.studyMode == view.studyMode() && r.progress == view.progressState() &&
+           r.speedIndex == view.speedIndex() && r.entryCount == state.entryCount &&
+           r.position == state.position && snapshot.words.written() == state.words.written() &&
            snapshot.words.text().size() == state.words.text().size() &&
            snapshot.words.text().constData() == state.words.text().constData();
 }
@@ -37,8 +37,11 @@ bool SettingsSaver::saveInBackground(const SettingsView& view, const ReadingStat
         return false;
     m_asked = std::make_shared<const SettingsSnapshot>(std::move(*taken));
     m_writer.start([this, snapshot = m_asked, file, generation = m_generation] {
-        makeFolderFor(file.path);
-        const QString error = writeSettings(*snapshot, file.path, file.readPath());
+        // A file kept from saves is left alone, which counts as success.
+        if (!file.keptFromSaves())
+            makeFolderFor(file.path);
+        const QString error =
+            writeSettings(file.path, snapshot->record, snapshot->words, file.readPath());
         if (error.isEmpty()) {
             const QMutexLocker lock(&m_mutex);
             m_written = snapshot;
@@ -71,8 +74,9 @@ QString SettingsSaver::save(const SettingsView& view, const ReadingState& state,
     std::optional<SettingsSnapshot> taken = takeSettingsSnapshot(view, state);
     if (!taken)
         return {};
-    makeFolderFor(file.path);
-    const QString error = writeSettings(*taken, file.path, file.readPath());
+    if (!file.keptFromSaves())
+        makeFolderFor(file.path);
+    const QString error = writeSettings(file.path, taken->record, taken->words, file.readPath());
     if (error.isEmpty()) {
         const QMutexLocker lock(&m_mutex);
         m_written = std::make_shared<const SettingsSnapshot>(std::move(*taken));

@@ -64,32 +64,35 @@ private Q_SLOTS:
 };
 
 void TestUserFiles::filesLiveInTheirPlaces_data() {
-    QTest::addColumn<bool>("besideExecutable"); // kestrix.ini (speed 7), library.txt "beside"
-    QTest::addColumn<bool>("inWorkingFolder");  // library.txt "old"
-    QTest::addColumn<bool>("perUser");          // kestrix.ini (speed 5), library.txt "new"
+    QTest::addColumn<QString>("old");  // "files": kestrix.ini (speed 7) and library.txt
+                                       // "beside" by the executable, library.txt "old" in
+                                       // the working folder; "folders": the same names
+                                       // as folders, which cannot be read; or nothing
+    QTest::addColumn<bool>("perUser"); // kestrix.ini (speed 5), library.txt "new"
     QTest::addColumn<bool>("portable");
     QTest::addColumn<int>("speed");       // restored
     QTest::addColumn<QString>("learned"); // the library's first entry after the start
-    QTest::addColumn<bool>("savedBeside");
+    QTest::addColumn<QString>("savedIn"); // "user", "beside" or "nowhere"
 
-    QTest::newRow("first start") << false << false << false << false << 3 << QString() << false;
+    QTest::newRow("first start") << QString() << false << false << 3 << QString() << u"user"_qs;
     QTest::newRow("old layout read once")
-        << true << true << false << false << 7 << u"old"_qs << false;
+        << u"files"_qs << false << false << 7 << u"old"_qs << u"user"_qs;
     QTest::newRow("per-user files before old ones")
-        << true << true << true << false << 5 << u"new"_qs << false;
-    QTest::newRow("portable") << true << true << true << true << 7 << u"beside"_qs << true;
+        << u"files"_qs << true << false << 5 << u"new"_qs << u"user"_qs;
+    QTest::newRow("old files unreadable: nothing takes their place")
+        << u"folders"_qs << false << false << 3 << QString() << u"nowhere"_qs;
+    QTest::newRow("portable") << u"files"_qs << true << true << 7 << u"beside"_qs << u"beside"_qs;
     QTest::newRow("portable, first start")
-        << false << true << false << true << 3 << QString() << true;
+        << QString() << false << true << 3 << QString() << u"beside"_qs;
 }
 
 void TestUserFiles::filesLiveInTheirPlaces() {
-    QFETCH(bool, besideExecutable);
-    QFETCH(bool, inWorkingFolder);
+    QFETCH(QString, old);
     QFETCH(bool, perUser);
     QFETCH(bool, portable);
     QFETCH(int, speed);
     QFETCH(QString, learned);
-    QFETCH(bool, savedBeside);
+    QFETCH(QString, savedIn);
 
     QTemporaryDir tmp;
     const QString home = tmp.filePath(u"home"_qs);
@@ -101,12 +104,14 @@ void TestUserFiles::filesLiveInTheirPlaces() {
     const EnvironmentValue dataVar("XDG_DATA_HOME", home + u"/.local/share"_qs);
     const QString userIni = home + u"/.config/Kestrix/kestrix.ini"_qs;
     const QString userLibrary = home + u"/.local/share/Kestrix/library.txt"_qs;
-    if (besideExecutable) {
+    if (old == u"files") {
         put(exe + u"/kestrix.ini"_qs, "[Config]\r\nSpeed=7\r\n[Extra]\r\nkept=1\r\n");
         put(exe + u"/library.txt"_qs, "beside\r\n");
-    }
-    if (inWorkingFolder)
         put(work + u"/library.txt"_qs, "old\r\n");
+    } else if (old == u"folders") {
+        QVERIFY(QDir().mkpath(exe + u"/kestrix.ini/x"_qs));
+        QVERIFY(QDir().mkpath(work + u"/library.txt/x"_qs));
+    }
     if (perUser) {
         put(userIni, "[Config]\r\nSpeed=5\r\n");
         put(userLibrary, "new\r\n");
@@ -129,20 +134,29 @@ void TestUserFiles::filesLiveInTheirPlaces() {
     QCOMPARE(restoredSpeed, speed);
     QCOMPARE(firstEntry, learned);
 
-    const QString savedIni = savedBeside ? exe + u"/kestrix.ini"_qs : userIni;
-    const QString savedLibrary = savedBeside ? exe + u"/library.txt"_qs : userLibrary;
+    if (savedIn == u"nowhere") {
+        // Told once at start, and nothing saved over what could not be read.
+        QCOMPARE(r.boxes.shown.size(), 3);
+        QCOMPARE(contents(home), homeBefore);
+        QCOMPARE(contents(exe), exeBefore);
+        QCOMPARE(contents(work), workBefore);
+        return;
+    }
+    const bool beside = savedIn == u"beside";
+    const QString savedIni = beside ? exe + u"/kestrix.ini"_qs : userIni;
+    const QString savedLibrary = beside ? exe + u"/library.txt"_qs : userLibrary;
     IniFile ini;
     QVERIFY(ini.load(savedIni));
     QVERIFY(ini.intValue(u"Config", u"TextLength", 0) > 0);
     QCOMPARE(ini.intValue(u"Config", u"Speed", -1), speed);
     // The saved file carries on from the one read, other sections included.
-    QCOMPARE(ini.hasSection(u"Extra"), besideExecutable && (portable || !perUser));
+    QCOMPARE(ini.hasSection(u"Extra"), old == u"files" && (portable || !perUser));
     QVERIFY(QFile::exists(savedLibrary));
     QCOMPARE(fileBytes(savedLibrary),
              learned.isEmpty() ? QByteArray() : learned.toLatin1() + "\r\n");
     // Nothing was written anywhere else: the old files are as they were.
     QCOMPARE(contents(work), workBefore);
-    QCOMPARE(contents(savedBeside ? home : exe), savedBeside ? homeBefore : exeBefore);
+    QCOMPARE(contents(beside ? home : exe), beside ? homeBefore : exeBefore);
     // From now on the files are read where they were saved.
     QCOMPARE(r.program.files().settings.readPath(), savedIni);
     QCOMPARE(r.program.files().library.readPath(), savedLibrary);
