@@ -45,7 +45,6 @@ void Program::start() {
                       files.library.oldPath};
     saved.removeAll(QString());
     removeStaleSaveTemporaries(saved);
-    m_platform.power.acquire();
     mainWindow = new MainWindow;
     library = std::make_unique<WordLibrary>();
     closingDialog = new ClosingDialog;
@@ -55,6 +54,13 @@ void Program::start() {
                                                   m_platform.timeFormat, m_platform.files.library});
     reader->setStopRequest([this] { return m_stopRequested; });
     settingsSaver = std::make_unique<SettingsSaver>();
+    // Sleep is refused only while words are running.
+    connect(reader.get(), &Reader::wordsRunningChanged, this, [this](bool running) {
+        if (running)
+            m_platform.power.acquire();
+        else
+            m_platform.power.release();
+    });
     connect(mainWindow, &MainWindow::closeRequested, this, &Program::beginClosing);
     connect(mainWindow, &MainWindow::deactivated, this, &Program::mainWindowDeactivated);
     connect(mainWindow->statusBar, &StatusBar::clicked, this,
@@ -80,6 +86,7 @@ void Program::start() {
     splash->setAttribute(Qt::WA_QuitOnClose, false);
     splash->centerOnScreen();
     splash->show();
+    splash->paintNow();
     restoreSettings();
     if (!m_closing)
         mainWindow->show();
@@ -118,6 +125,9 @@ void Program::restoreSettings() {
     WindowSettingsView view(*this, m_platform);
     loadSettings(view, state, m_platform.files.settings.readPath(), m_platform.clock,
                  m_platform.timeFormat);
+    reader->takeTextAsBook();
+    // The restore released the keys; they are the reader's from start-up.
+    reader->takeKeys();
 }
 
 void Program::mainWindowDeactivated() {
@@ -202,6 +212,10 @@ void Program::saveAndRelease() {
     reader->wordTimer.setEnabled(false);
     reader->statisticsTimer.setEnabled(false);
     reader->libraryTimer.setEnabled(false);
+    // The saves of a long book take a while: the closing dialog and the
+    // paused window are on screen first.
+    closingDialog->paintNow();
+    mainWindow->repaint();
     reader->saveLibrary();
     const WindowSettingsView view(*this, m_platform);
     const QString error = settingsSaver->save(view, state, m_platform.files.settings);

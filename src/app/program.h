@@ -73,10 +73,10 @@ public:
     std::unique_ptr<SettingsSaver> settingsSaver;
 
     // The contact address shown in the word display at start-up, split
-    // around its red letter.
-    static QString contactLeft() { return QStringLiteral("info"); }
-    static QChar contactLetter() { return QLatin1Char('@'); }
-    static QString contactRest() { return QStringLiteral("kestrix.test"); }
+    // around its red letter so that both sides fit the display field.
+    static QString contactLeft() { return QStringLiteral("info@k"); }
+    static QChar contactLetter() { return QLatin1Char('e'); }
+    static QString contactRest() { return QStringLiteral("strix.test"); }
 
     // Start-up and shut-down of the main window.
     // Compact view, contact address, word library, display font, update check.

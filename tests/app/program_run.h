@@ -18,6 +18,38 @@
 
 #include <functional>
 
+// Refusing sleep, as a log: "+" when taken, "-" when let go.
+class RecordingPower final : public PowerInhibitor {
+public:
+    bool acquire() override {
+        if (!m_held)
+            log += QLatin1Char('+');
+        m_held = true;
+        return true;
+    }
+    void release() override {
+        if (m_held)
+            log += QLatin1Char('-');
+        m_held = false;
+    }
+    bool held() const override { return m_held; }
+    QString log;
+
+private:
+    bool m_held = false;
+};
+
+// The system clock, running `onNow` whenever it is read.
+class WatchingClock final : public Clock {
+public:
+    QDateTime now() const override {
+        if (onNow)
+            onNow();
+        return QDateTime::currentDateTime();
+    }
+    std::function<void()> onNow;
+};
+
 inline UserFiles filesIn(const QString& folder) {
     return {{folder + QStringLiteral("/kestrix.ini"), {}},
             {folder + QStringLiteral("/library.txt"), {}}};
@@ -51,8 +83,8 @@ struct Run {
     QtHttpGet http;
     ManualHotkeys hotkeys;
     ApplicationActivation activation{ApplicationActivation::Source::Manual};
-    NoPowerInhibitor power;
-    SystemClock clock;
+    RecordingPower power;
+    WatchingClock clock;
     TerminationSignals termination;
     Program program;
 };

@@ -1,10 +1,14 @@
 // The whole program, started and ended in a temporary folder, with message
 // boxes answered by the test, no update server, and real timers.
 #include "corpus.h"
+#include "file_size_limit.h"
 #include "program_run.h"
+#include "reading/preparation.h"
 #include "reading/reader.h"
 #include "reading/timer.h"
 #include "storage/ini_file.h"
+#include "storage/memory_settings_view.h"
+#include "storage/settings.h"
 #include "ui/closing_dialog.h"
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
@@ -17,10 +21,36 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
+
+// The last paint of every widget, with a button's caption at that moment.
+class PaintLog final : public QObject {
+public:
+    PaintLog() { qApp->installEventFilter(this); }
+    ~PaintLog() override { qApp->removeEventFilter(this); }
+    QHash<const QObject*, QString> painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            const auto* button = qobject_cast<QAbstractButton*>(watched);
+            painted.insert(watched, button ? button->text() : QString());
+        }
+        return false;
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+const QByteArray storedRoot("\xea\xee\xf0\xe5\xed\xfc\r\n"); // "корень" in Windows-1251
 
 // The next word entry from `i` on, blanks and line breaks skipped, with a line
 // break at its end dropped.
@@ -43,12 +73,16 @@ private Q_SLOTS:
     void closeDuringPreparation_data();
     void closeDuringPreparation();
     void closeWithoutReadingLeavesSettingsAlone();
+    void startUpTakesWhatIsStored();
+    void closingPaintsThenSavesLibraryThenSettings();
 };
 
 void TestProgram::firstStartWithoutFiles() {
     QTemporaryDir dir;
     Run r(dir.path());
     QString welcome;
+    bool addressFits = false;
+    bool fastestFits = false;
     r.run([&] {
         welcome = r.program.mainWindow->textBox->toPlainText();
         QCOMPARE(r.program.mainWindow->height(), 200);
@@ -59,8 +93,24 @@ void TestProgram::firstStartWithoutFiles() {
         QVERIFY(r.program.mainWindow->isVisible());
         QVERIFY(!r.program.closingDialog->isVisible());
         QVERIFY(!r.program.splash->isVisible());
+        // The address fits the display field on both sides of its letter, and
+        // the fastest speed fits the speed list.
+        const DisplayField* d = r.program.mainWindow->displayField;
+        const auto fits = [](const QLabel* label, const QWidget* room) {
+            return label->fontMetrics().horizontalAdvance(label->text()) <= room->width();
+        };
+        addressFits = fits(d->leftLabel, d->leftPanel) && fits(d->restLabel, d->restPanel);
+        QComboBox* list = r.program.mainWindow->speedList;
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        fastestFits =
+            list->style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list)
+                .width() >= list->fontMetrics().horizontalAdvance(u"1000"_qs);
         r.program.mainWindow->close();
     });
+    QVERIFY(addressFits);
+    QVERIFY(fastestFits);
     QVERIFY(welcome.startsWith(u"Добро пожаловать в программу по скорочтению Kestrix."_qs));
     QCOMPARE(r.boxes.shown.size(), 1);
     QCOMPARE(r.boxes.shown[0].text, failedUpdate);
@@ -205,6 +255,106 @@ void TestProgram::closeWithoutReadingLeavesSettingsAlone() {
         r.program.mainWindow->close();
     });
     QCOMPARE(fileBytes(ini), before);
+}
+
+// Start-up: the splash painted before the settings file is read, its bar
+// running until the text is in the text box; the word library loaded; a
+// stored speed outside the list read as 300; the keys taken; sleep allowed.
+void TestProgram::startUpTakesWhatIsStored() {
+    QTemporaryDir dir;
+    {
+        ReadingState s;
+        s.entryCount = cutWhole(s.words, corpus::read(u"ru_pushkin_kapitanskaya_dochka.txt"_qs));
+        s.position = 1234;
+        MemorySettingsView view;
+        view.speed = 18;
+        saveSettings(view, s, dir.filePath(u"kestrix.ini"_qs));
+    }
+    writeFile(dir.filePath(u"library.txt"_qs), storedRoot);
+    Run r(dir.path());
+    PaintLog paints;
+    bool splashPaintedFirst = false;
+    bool restoring = false;
+    QList<int> barWhileTextIsPut;
+    r.clock.onNow = [&] {
+        // The first look at the clock behind the splash: the restore begins.
+        if (!r.program.splash || std::exchange(restoring, true))
+            return;
+        splashPaintedFirst = paints.painted.contains(r.program.splash);
+        connect(r.program.mainWindow->textBox, &QPlainTextEdit::textChanged, this,
+                [&] { barWhileTextIsPut << r.program.splash->progressBar->value(); });
+    };
+    QStringList entries;
+    int barAtTheEnd = -1;
+    bool sleepRefused = true;
+    int speed = -1;
+    int speedAfterUp = -1;
+    int position = -1;
+    r.run([&] {
+        MainWindow* f = r.program.mainWindow;
+        entries = r.program.library->entries();
+        barAtTheEnd = r.program.splash->progressBar->value();
+        speed = f->speedList->currentIndex();
+        position = r.program.state.position;
+        r.hotkeys.press(38); // Up, before any Start: faster
+        speedAfterUp = f->speedList->currentIndex();
+        sleepRefused = r.power.held();
+        f->close();
+    });
+    QVERIFY(splashPaintedFirst);
+    QVERIFY2(barWhileTextIsPut.size() > 3, qPrintable(QString::number(barWhileTextIsPut.size())));
+    QVERIFY(std::is_sorted(barWhileTextIsPut.begin(), barWhileTextIsPut.end()));
+    QCOMPARE(barAtTheEnd, 1000);
+    QCOMPARE(entries, QStringList{u"корень"_qs});
+    QCOMPARE(speed, 3);
+    QCOMPARE(speedAfterUp, 4);
+    QCOMPARE(position, 1234);
+    QVERIFY(!sleepRefused);
+}
+
+// Sleep is refused only while words run. Closing paints the closing dialog
+// and the paused window before the saves, which run library first, then
+// settings, also when the first fails.
+void TestProgram::closingPaintsThenSavesLibraryThenSettings() {
+    QTemporaryDir dir;
+    QByteArray roots; // more than a write buffer, so that a full disk shows at once
+    for (int i = 0; i < 3000; ++i)
+        roots += storedRoot.chopped(2) + QByteArray::number(i) + "\r\n";
+    writeFile(dir.filePath(u"library.txt"_qs), roots);
+    Run r(dir.path());
+    PaintLog paints;
+    std::unique_ptr<FileSizeLimit> full;
+    connect(&r.program, &Program::loopEnded, this, [&] {
+        paints.painted.clear(); // what is painted from here on is seen during the saves
+        full = std::make_unique<FileSizeLimit>(0);
+    });
+    QStringList failedSaves;
+    bool paintedBeforeSaves = false;
+    r.boxes.whileOpen = [&](const ScriptedMessageBoxes::Shown& box) {
+        if (!full)
+            return;
+        if (failedSaves.isEmpty())
+            paintedBeforeSaves =
+                paints.painted.contains(r.program.closingDialog) &&
+                paints.painted.value(r.program.mainWindow->pauseButton) == Reader::resumeCaption();
+        failedSaves << box.text.section(QLatin1Char('['), 0, 0).trimmed();
+    };
+    QString power;
+    r.run([&] {
+        MainWindow* f = r.program.mainWindow;
+        f->textBox->setPlainText(corpus::read(u"ru_chekhov_toska.txt"_qs));
+        f->startButton->clickFromCode();
+        f->pauseButton->clickFromCode();
+        f->pauseButton->clickFromCode();
+        power = r.power.log;
+        f->close();
+    });
+    full.reset();
+    QCOMPARE(power, u"+-+"_qs);
+    QCOMPARE(r.power.log, u"+-+-"_qs);
+    QVERIFY(paintedBeforeSaves);
+    QCOMPARE(failedSaves, (QStringList{u"Не удалось сохранить словарь."_qs,
+                                       u"Не удалось сохранить настройки и закладки."_qs}));
 }
 
 QTEST_MAIN(TestProgram)
