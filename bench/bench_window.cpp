@@ -55,8 +55,11 @@ struct Window {
     NoBoxes boxes;
     SystemClock clock;
     Reader reader{form, closing, state, library,
-                  Reader::Services{boxes, hotkeys, clock, TimeFormat(),
-                                   dir.filePath(QStringLiteral("library.txt"))}};
+                  Reader::Services{boxes,
+                                   hotkeys,
+                                   clock,
+                                   TimeFormat(),
+                                   {dir.filePath(QStringLiteral("library.txt")), {}}}};
     Window() { form.show(); }
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/ending_message_boxes.h"
 #include "platform/time_format.h"
+#include "platform/user_files.h"
 #include "reading/reading_state.h"
 
 #include <QEventLoop>
@@ -19,7 +21,9 @@ class QCloseEvent;
 class Reader;
 class MainWindow;
 class ClosingDialog;
+class SettingsSaver;
 class SplashWindow;
+class TerminationSignals;
 class UrlOpener;
 class WordLibrary;
 
@@ -33,10 +37,11 @@ struct Platform {
     PowerInhibitor& power;
     const Clock& clock;
     TimeFormat timeFormat;
-    QString iniPath;     // "kestrix.ini" beside the executable
-    QString libraryPath; // "library.txt" in the working directory
-    QUrl versionUrl;     // empty: no update check
-    QUrl pageUrl;        // empty: no web link in the status bar
+    // SIGTERM, SIGINT and SIGHUP; null where the program does not take them.
+    TerminationSignals* termination;
+    UserFiles files; // "kestrix.ini" and "library.txt"
+    QUrl versionUrl; // empty: no update check
+    QUrl pageUrl;    // empty: no web link in the status bar
 };
 
 // The whole program: its three windows, the reading state, the word library,
@@ -53,7 +58,8 @@ public:
     // splash and the main window shown.
     void start();
     // Runs the event loop until the program is told to end, then saves the
-    // library and the settings and returns the exit code.
+    // library and the settings and returns the exit code: 0, or 128 and the
+    // signal's number after an end by a signal.
     int exec();
     // start() and exec().
     int run();
@@ -64,6 +70,7 @@ public:
     ReadingState state;
     std::unique_ptr<WordLibrary> library;
     std::unique_ptr<Reader> reader;
+    std::unique_ptr<SettingsSaver> settingsSaver;
 
     // The contact address shown in the word display at start-up, split
     // around its red letter so that both sides fit the display field.
@@ -81,12 +88,25 @@ public:
     void mainWindowDeactivated();
     // A close of the main window: the closing dialog, a pause, the loop's end.
     void beginClosing(QCloseEvent* event);
+    // An end asked for from outside (a signal, the end of the desktop
+    // session): the same way as a close, but nothing waits for the user. Open
+    // dialogs are closed and messages go to the standard error output. A
+    // second request changes nothing.
+    void endUnattended(int exitCode);
+    // Reading paused or ended: the settings and the bookmark are saved in the
+    // background when they changed, unless the program is ending (its own
+    // save follows) or the text is still being cut.
+    void saveOnPause();
     // The library, then the settings; the keys and the sleep block released.
     void saveAndRelease();
     // The closing dialog's kill button, hide button and a press on its bar.
     void killPreparation();
     void hideWindows();
     void returnToMainWindow();
+
+    // The message boxes of the program: the platform's, routed while it ends.
+    MessageBoxes& boxes() { return m_boxes; }
+    const UserFiles& files() const { return m_platform.files; }
 
     bool closing() const { return m_closing; }
     bool stopRequested() const { return m_stopRequested; }
@@ -96,8 +116,13 @@ Q_SIGNALS:
     void loopEnded();
 
 private:
+    void close(int exitCode);
+    void connectEndings();
+
     Platform m_platform;
+    EndingMessageBoxes m_boxes;
     QEventLoop m_loop;
+    int m_exitCode = 0;
     bool m_closing = false;
     bool m_stopRequested = false;
     bool m_destroyed = false;

@@ -111,5 +111,5 @@ void WindowSettingsView::processEvents() {
 }
 
 void WindowSettingsView::showMessage(const QString& text) {
-    m_platform.boxes.message(m_program.mainWindow, text);
+    m_program.boxes().message(m_program.mainWindow, text);
 }

@@ -169,6 +169,7 @@ void Reader::endReading() {
     m_window.startButton->setEnabled(true);
     m_window.pauseButton->setEnabled(false);
     m_window.restartButton->setEnabled(true);
+    Q_EMIT stopped();
 }
 
 void Reader::showNextWord() {
@@ -221,19 +222,25 @@ void Reader::updateStatistics() {
 }
 
 void Reader::saveLibraryPeriodically() {
-    m_library.saveAsync(m_services.libraryPath);
+    if (m_services.library.keptFromSaves())
+        return;
+    makeFolderFor(m_services.library.path);
+    m_library.saveAsync(m_services.library.path);
 }
 
 // ---- The word library's file ----
 
 void Reader::loadLibrary() {
-    const QString error = m_library.load(m_services.libraryPath);
+    const QString error = m_library.load(m_services.library.readPath());
     if (!error.isEmpty())
         m_services.boxes.message(&m_window, loadFailedMessage(error));
 }
 
 void Reader::saveLibrary() {
-    const QString error = m_library.save(m_services.libraryPath);
+    if (m_services.library.keptFromSaves())
+        return;
+    makeFolderFor(m_services.library.path);
+    const QString error = m_library.save(m_services.library.path);
     if (!error.isEmpty())
         m_services.boxes.message(&m_window, saveFailedMessage(error));
 }
@@ -248,6 +255,7 @@ void Reader::togglePause() {
         m_window.textBox->setEnabled(true);
         setWordsRunning(false);
         m_window.pauseButton->setText(resumeCaption());
+        Q_EMIT stopped();
     } else {
         m_window.restartButton->setEnabled(false);
         m_window.textBox->setEnabled(false);

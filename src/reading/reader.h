@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/time_format.h"
+#include "platform/user_files.h"
 #include "reading/preparation_runner.h"
 #include "reading/reading_state.h"
 #include "reading/timer.h"
@@ -30,7 +31,7 @@ public:
         Hotkeys& hotkeys;
         const Clock& clock;
         TimeFormat timeFormat;
-        QString libraryPath; // "library.txt" in the working directory
+        FileLocation library; // "library.txt"
     };
 
     Reader(MainWindow& window, ClosingDialog& closing, ReadingState& state, WordLibrary& library,
@@ -85,6 +86,8 @@ public:
     static int jumpBackStep(int speedIndex);
 
 Q_SIGNALS:
+    // The words stopped: reading was paused or reached the end of the text.
+    void stopped();
     // Words began, or stopped, running: Start and resume, or pause, the end
     // of the text and the jump back's pause.
     void wordsRunningChanged(bool running);

@@ -1,15 +1,10 @@
 // The whole program, started and ended in a temporary folder, with message
 // boxes answered by the test, no update server (or one on 127.0.0.1), and
 // real timers.
-#include "app/program.h"
 #include "corpus.h"
-#include "fakes.h"
 #include "file_size_limit.h"
 #include "local_http_server.h"
-#include "platform/hotkeys.h"
-#include "platform/hotkeys_activation.h"
-#include "platform/http_get_qt.h"
-#include "platform/power.h"
+#include "program_run.h"
 #include "reading/preparation.h"
 #include "reading/reader.h"
 #include "reading/timer.h"
@@ -35,41 +30,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
-
 namespace {
-
-// Refusing sleep, as a log: "+" when taken, "-" when let go.
-class RecordingPower final : public PowerInhibitor {
-public:
-    bool acquire() override {
-        if (!m_held)
-            log += QLatin1Char('+');
-        m_held = true;
-        return true;
-    }
-    void release() override {
-        if (m_held)
-            log += QLatin1Char('-');
-        m_held = false;
-    }
-    bool held() const override { return m_held; }
-    QString log;
-
-private:
-    bool m_held = false;
-};
-
-// The system clock, running `onNow` whenever it is read.
-class WatchingClock final : public Clock {
-public:
-    QDateTime now() const override {
-        if (onNow)
-            onNow();
-        return QDateTime::currentDateTime();
-    }
-    std::function<void()> onNow;
-};
 
 // The last paint of every widget, with a button's caption at that moment.
 class PaintLog final : public QObject {
@@ -96,43 +57,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 const QByteArray storedRoot("\xea\xee\xf0\xe5\xed\xfc\r\n"); // "корень" in Windows-1251
 
-// One run of the program: the services it takes from the system replaced,
-// its files in `folder`. Without a version file's address, as a build
-// without a web server, there is no update check.
-struct Run {
-    explicit Run(const QString& folder, const QUrl& versionUrl = {}, const QUrl& pageUrl = {})
-        : program(Platform{boxes, opener, http, hotkeys, activation, power, clock,
-                           TimeFormat(QLocale::c()), folder + QStringLiteral("/kestrix.ini"),
-                           folder + QStringLiteral("/library.txt"), versionUrl, pageUrl}) {}
-
-    // Starts the program, runs `script` once the event loop runs, and returns
-    // when the program has ended (the saves done).
-    void run(const std::function<void()>& script) {
-        program.start();
-        QTimer::singleShot(0, &program, script);
-        program.exec();
-    }
-    QString shown() const {
-        return program.mainWindow->displayField->leftLabel->text() +
-               program.mainWindow->displayField->letterLabel->text() +
-               program.mainWindow->displayField->restLabel->text();
-    }
-
-    ScriptedMessageBoxes boxes;
-    RecordingUrlOpener opener;
-    QtHttpGet http;
-    ManualHotkeys hotkeys;
-    ApplicationActivation activation{ApplicationActivation::Source::Manual};
-    RecordingPower power;
-    WatchingClock clock;
-    Program program;
-};
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The next word entry from `i` on, blanks and line breaks skipped, with a line
 // break at its end dropped.
 QString wordFrom(const WordSequence& s, int i) {
@@ -143,9 +67,6 @@ QString wordFrom(const WordSequence& s, int i) {
     }
     return {};
 }
-
-const QString failedUpdate =
-    QStringLiteral("Не удалось загрузить информацию о новых версиях программы.");
 
 // Whether `icon` is the program's: the same picture, with the red letter in
 // the middle and a black tick mark above it.
