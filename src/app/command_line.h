@@ -5,9 +5,10 @@
 
 #include <optional>
 
+// What the command line asks for.
 struct CommandLine {
-    bool portable = false;
-    QString bookFile;
+    bool portable = false; // both files beside the executable
+    QString bookFile;      // a book to open, empty when none was given
 };
 
 // Parses QCoreApplication-style arguments (argv[0] first). On --help or --version, or a

@@ -7,7 +7,9 @@
 #include "platform/http_get_qt.h"
 #include "platform/message_boxes.h"
 #include "platform/power.h"
+#include "platform/termination_signals.h"
 #include "platform/url_opener.h"
+#include "platform/user_files.h"
 #include "update/update_check.h"
 
 #include <QApplication>
@@ -16,18 +18,42 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kestrix"));
-    QApplication::setQuitOnLastWindowClosed(false);
+namespace {
 
+void print(const QString& text, std::FILE* stream) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The folders of the reader's files are named after the application:
+    // ~/.config/Kestrix and ~/.local/share/Kestrix. No organisation name, so
+    // that the name is not doubled into Kestrix/Kestrix.
+    QCoreApplication::setApplicationName(QStringLiteral("Kestrix"));
+
+    // --help and --version answer without a display. Other errors wait for
+    // the application object, which takes its own options (-session, ...).
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw.append(QString::fromLocal8Bit(argv[i]));
     QString output;
     int exitCode = 0;
+    if (!parseCommandLine(raw, &output, &exitCode) && exitCode == 0) {
+        print(output, stdout);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    // Ties the windows to the desktop entry (and its icon) on Wayland.
+    QApplication::setDesktopFileName(QStringLiteral(KESTRIX_APP_ID));
+    QApplication::setQuitOnLastWindowClosed(false);
+    TerminationSignals termination;
     const std::optional<CommandLine> commandLine =
         parseCommandLine(QCoreApplication::arguments(), &output, &exitCode);
     if (!commandLine) {
-        const QByteArray bytes = output.toLocal8Bit();
-        std::fputs(bytes.constData(), exitCode == 0 ? stdout : stderr);
+        print(output, exitCode == 0 ? stdout : stderr);
         return exitCode;
     }
 
@@ -40,20 +66,20 @@ int main(int argc, char** argv) {
     const std::unique_ptr<PowerInhibitor> power = createSystemPowerInhibitor();
     SystemClock clock;
 
-    Platform platform{
-        boxes,
-        fileDialog,
-        opener,
-        http,
-        hotkeys,
-        activation,
-        *power,
-        clock,
-        TimeFormat(),
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kestrix.ini")),
-        QStringLiteral("library.txt"),
-        versionFileUrl(),
-        webPageUrl()};
+    Platform platform{boxes,
+                      fileDialog,
+                      opener,
+                      http,
+                      hotkeys,
+                      activation,
+                      *power,
+                      clock,
+                      TimeFormat(),
+                      &termination,
+                      userFiles(commandLine->portable, QCoreApplication::applicationDirPath(),
+                                QDir::currentPath()),
+                      versionFileUrl(),
+                      webPageUrl()};
     Program program(std::move(platform));
     if (!commandLine->bookFile.isEmpty())
         program.openBookAtStart(QFileInfo(commandLine->bookFile).absoluteFilePath());

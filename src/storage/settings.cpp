@@ -225,19 +225,32 @@ void saveSettings(SettingsView& view, ReadingState& state, const QString& path) 
     const SettingsRecord record{view.studyMode(), view.progressState(), view.speedIndex(),
                                 state.entryCount, state.position};
     const QString error = writeSettings(path, record, state.words);
-    if (!error.isEmpty()) {
-        view.showMessage(QStringLiteral("Не удалось сохранить настройки и закладки. [") + error +
-                         QLatin1Char(']'));
-    }
+    if (!error.isEmpty())
+        view.showMessage(settingsSaveFailedMessage(error));
 }
 
-QString writeSettings(const QString& path, const SettingsRecord& record,
-                      const WordSequence& words) {
-    if (isKeptFromSaves(path))
+std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
+                                                     const ReadingState& state) {
+    if (state.words.isEmpty())
+        return std::nullopt;
+    return SettingsSnapshot{{view.studyMode(), view.progressState(), view.speedIndex(),
+                             state.entryCount, state.position},
+                            state.words};
+}
+
+QString settingsSaveFailedMessage(const QString& error) {
+    return QStringLiteral("Не удалось сохранить настройки и закладки. [") + error +
+           QLatin1Char(']');
+}
+
+QString writeSettings(const QString& path, const SettingsRecord& record, const WordSequence& words,
+                      const QString& basePath) {
+    const QString base = basePath.isEmpty() ? path : basePath;
+    if (isKeptFromSaves(path) || isKeptFromSaves(base))
         return {};
     IniFile ini;
-    if (!ini.load(path)) {
-        keepFromSaves(path);
+    if (!ini.load(base)) {
+        keepFromSaves(base);
         return ini.errorString();
     }
     ini.removeSection(content);

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Clock;
 class TimeFormat;
 
@@ -75,7 +77,22 @@ struct SettingsRecord {
 };
 
 // The writing half of saveSettings, which touches no widget and may run on any
-// thread: keeps the file's other sections, replaces Config's keys and the
-// text. Returns why the save failed, in words for the user, or an empty
-// string (also when the file is kept from saves).
-QString writeSettings(const QString& path, const SettingsRecord& record, const WordSequence& words);
+// thread: keeps the other sections of the file at `basePath` (the same file
+// when empty; an old file that the one at `path` takes over from), replaces
+// Config's keys and the text. Returns why the save failed, in words for the
+// user, or an empty string (also when either file is kept from saves).
+QString writeSettings(const QString& path, const SettingsRecord& record, const WordSequence& words,
+                      const QString& basePath = QString());
+
+// What a save writes, taken on the interface thread so that the writing can
+// run on another: copying the word sequence costs two reference counts.
+struct SettingsSnapshot {
+    SettingsRecord record;
+    WordSequence words;
+};
+// The values a save would write now; nothing when the word sequence holds no
+// entries (reading was never started in this run).
+std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
+                                                     const ReadingState& state);
+// The message shown for a failed save.
+QString settingsSaveFailedMessage(const QString& error);

@@ -117,10 +117,12 @@ void MainWindow::createSpeedRow() {
     const QFont small = fonts::tahoma(-11);
     viewButton = button(this, "viewButton", {24, 147, 42, 22}, QStringLiteral("- -"), small, -11);
 
-    speedLabel = textLabel(this, "speedLabel", {74, 150}, QStringLiteral("Скорость"), 48);
+    // The speed list is wider than designed so that "1000" shows whole with
+    // the stand-in fonts; its neighbours move aside by a few pixels.
+    speedLabel = textLabel(this, "speedLabel", {72, 150}, QStringLiteral("Скорость"), 48);
     speedLabel->setFont(small);
 
-    speedList = named(new QComboBox(this), "speedList", {125, 148, 49, 21});
+    speedList = named(new QComboBox(this), "speedList", {123, 148, 55, 21});
     speedList->setFont(small);
     speedList->setEditable(false);
     for (int wpm = 150; wpm <= 1000; wpm += 50) {
@@ -129,7 +131,7 @@ void MainWindow::createSpeedRow() {
     speedList->setCurrentIndex(3);
 
     speedUnitLabel =
-        textLabel(this, "speedUnitLabel", {179, 150}, QStringLiteral("слов в минуту [+/-]"), 98);
+        textLabel(this, "speedUnitLabel", {182, 150}, QStringLiteral("слов в минуту [+/-]"), 98);
     speedUnitLabel->setFont(small);
 
     faceAButton = button(this, "faceAButton", {286, 147, 23, 22}, QStringLiteral("A"),

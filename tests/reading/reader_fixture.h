@@ -28,8 +28,11 @@ struct ReaderFixture {
     ScriptedMessageBoxes boxes;
     FixedClock clock;
     Reader reader{form, closing, state, library,
-                  Reader::Services{boxes, hotkeys, clock, TimeFormat(QLocale::c()),
-                                   dir.filePath(QStringLiteral("library.txt"))}};
+                  Reader::Services{boxes,
+                                   hotkeys,
+                                   clock,
+                                   TimeFormat(QLocale::c()),
+                                   {dir.filePath(QStringLiteral("library.txt")), {}}}};
 
     ReaderFixture() { reader.view().chooseFaceB(); }
 
