@@ -5,7 +5,7 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: run test test-plain test-asan bench deps build format clean
+.PHONY: run test test-plain test-asan bench package deps build format clean
 
 deps:
 	@bash scripts/install-deps
@@ -28,6 +28,10 @@ test-asan: deps
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test: test-plain test-asan
+
+# A Debian package of the plain build: build/kestrix_VERSION_ARCH.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTRIX_BENCH=ON

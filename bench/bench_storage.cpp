@@ -1,17 +1,24 @@
-// The settings and bookmark file with the largest book of the corpus: saving
-// the whole word sequence, and loading until the rebuilt text exists.
+// The settings and bookmark file: saving and loading the largest book of the
+// corpus, restoring six copies of it (an 84 MB file), and restoring a 29-byte
+// file that announces a million entries and holds none into the real text box.
 #include "platform/clock.h"
 #include "platform/time_format.h"
 #include "reading/preparation.h"
 #include "storage/ini_file.h"
 #include "storage/memory_settings_view.h"
 #include "storage/settings.h"
+#include "ui/main_window.h"
+#include "ui/text_box.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -19,16 +26,28 @@ QString corpusFile(const char* name) {
     return QDir(QStringLiteral(KESTRIX_CORPUS_DEFAULT)).filePath(QLatin1String(name));
 }
 
-// The reading state after Start on the largest Russian text.
-ReadingState& bookState() {
-    static ReadingState state = [] {
-        ReadingState s;
-        QFile f(corpusFile("ru_tolstoy_voina_i_mir.txt"));
-        if (f.open(QIODevice::ReadOnly))
-            s.entryCount = cutWhole(s.words, QString::fromUtf8(f.readAll()));
-        s.position = s.entryCount / 2;
+QString bookText() {
+    QFile f(corpusFile("ru_tolstoy_voina_i_mir.txt"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The reading state after Start on `copies` copies of the largest Russian text.
+ReadingState stateOf(int copies) {
+    ReadingState s;
+    const QString one = bookText();
+    if (one.isEmpty())
         return s;
-    }();
+    QString text;
+    text.reserve(one.size() * copies);
+    for (int i = 0; i < copies; ++i)
+        text += one;
+    s.entryCount = cutWhole(s.words, text);
+    s.position = s.entryCount / 2;
+    return s;
+}
+
+ReadingState& bookState() {
+    static ReadingState state = stateOf(1);
     return state;
 }
 
@@ -44,6 +63,12 @@ QString iniPath() {
 void saveOnce() {
     MemorySettingsView view;
     saveSettings(view, bookState(), iniPath());
+}
+
+double peakRssMb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_maxrss) / 1024.0;
 }
 
 void BM_SaveSettingsBook(benchmark::State& st) {
@@ -95,6 +120,82 @@ void BM_ParseIniBook(benchmark::State& st) {
 }
 BENCHMARK(BM_ParseIniBook)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Six copies of the book in one file (about 84 MB, 3.3 million entries):
+// loadSettings until the rebuilt text exists.
+void BM_LoadSettingsSixBooks(benchmark::State& st) {
+    const QString path = tempDir().filePath(QStringLiteral("six.ini"));
+    int entries = 0;
+    {
+        ReadingState s = stateOf(6);
+        entries = s.entryCount;
+        MemorySettingsView view;
+        saveSettings(view, s, path);
+    }
+    if (entries <= 0) {
+        st.SkipWithError("corpus text missing");
+        return;
+    }
+    const SystemClock clock;
+    const TimeFormat tf;
+    qsizetype chars = 0;
+    for (auto _ : st) {
+        ReadingState s;
+        MemorySettingsView view;
+        loadSettings(view, s, path, clock, tf);
+        chars = view.text.size();
+        benchmark::DoNotOptimize(chars);
+    }
+    st.counters["entries_saved"] = entries;
+    st.counters["text_chars"] = static_cast<double>(chars);
+    st.counters["file_mb"] = static_cast<double>(QFileInfo(path).size()) / 1e6;
+}
+BENCHMARK(BM_LoadSettingsSixBooks)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// "[Config]" with "TextLength=999999" and nothing else, 29 bytes: the whole
+// restore, until the shown text box has laid out what it was given.
+void BM_RestoreEmptyMillionIntoTextBox(benchmark::State& st) {
+    const QString path = tempDir().filePath(QStringLiteral("empty-million.ini"));
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write("[Config]\r\nTextLength=999999\r\n") != 29) {
+            st.SkipWithError("cannot write the file");
+            return;
+        }
+    }
+    const SystemClock clock;
+    const TimeFormat tf;
+    MainWindow form;
+    form.textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    form.show();
+    QCoreApplication::processEvents();
+    qsizetype chars = 0;
+    for (auto _ : st) {
+        QElapsedTimer t;
+        t.start();
+        ReadingState s;
+        MemorySettingsView view;
+        loadSettings(view, s, path, clock, tf);
+        form.textBox->setPlainText(view.text);
+        QCoreApplication::processEvents();
+        st.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
+        chars = view.text.size();
+        form.textBox->clear();
+    }
+    st.counters["text_chars"] = static_cast<double>(chars);
+    st.counters["peak_rss_mb"] = peakRssMb();
+}
+BENCHMARK(BM_RestoreEmptyMillionIntoTextBox)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,22 +1,64 @@
+#include "app/command_line.h"
 #include "app/program.h"
 #include "platform/clock.h"
+#include "platform/file_dialog.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/hotkeys_qt.h"
 #include "platform/http_get_qt.h"
 #include "platform/message_boxes.h"
 #include "platform/power.h"
+#include "platform/termination_signals.h"
 #include "platform/url_opener.h"
+#include "platform/user_files.h"
 #include "update/update_check.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+void print(const QString& text, std::FILE* stream) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // The folders of the reader's files are named after the application:
+    // ~/.config/Kestrix and ~/.local/share/Kestrix. No organisation name, so
+    // that the name is not doubled into Kestrix/Kestrix.
+    QCoreApplication::setApplicationName(QStringLiteral("Kestrix"));
+
+    // --help and --version answer without a display. Other errors wait for
+    // the application object, which takes its own options (-session, ...).
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw.append(QString::fromLocal8Bit(argv[i]));
+    QString output;
+    int exitCode = 0;
+    if (!parseCommandLine(raw, &output, &exitCode) && exitCode == 0) {
+        print(output, stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kestrix"));
+    // Ties the windows to the desktop entry (and its icon) on Wayland.
+    QApplication::setDesktopFileName(QStringLiteral(KESTRIX_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
+    TerminationSignals termination;
+    const std::optional<CommandLine> commandLine =
+        parseCommandLine(QCoreApplication::arguments(), &output, &exitCode);
+    if (!commandLine) {
+        print(output, exitCode == 0 ? stdout : stderr);
+        return exitCode;
+    }
 
     QtMessageBoxes boxes;
+    QtFileDialog fileDialog;
     DesktopUrlOpener opener;
     QtHttpGet http;
     ApplicationActivation activation;
@@ -24,19 +66,22 @@ int main(int argc, char** argv) {
     const std::unique_ptr<PowerInhibitor> power = createSystemPowerInhibitor();
     SystemClock clock;
 
-    Platform platform{
-        boxes,
-        opener,
-        http,
-        hotkeys,
-        activation,
-        *power,
-        clock,
-        TimeFormat(),
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kestrix.ini")),
-        QStringLiteral("library.txt"),
-        versionFileUrl(),
-        webPageUrl()};
+    Platform platform{boxes,
+                      fileDialog,
+                      opener,
+                      http,
+                      hotkeys,
+                      activation,
+                      *power,
+                      clock,
+                      TimeFormat(),
+                      &termination,
+                      userFiles(commandLine->portable, QCoreApplication::applicationDirPath(),
+                                QDir::currentPath()),
+                      versionFileUrl(),
+                      webPageUrl()};
     Program program(std::move(platform));
+    if (!commandLine->bookFile.isEmpty())
+        program.openBookAtStart(QFileInfo(commandLine->bookFile).absoluteFilePath());
     return program.run();
 }

@@ -1,15 +1,20 @@
 #include "app/program.h"
 
+#include "app/book_opener.h"
 #include "app/window_settings_view.h"
+#include "platform/atomic_save.h"
 #include "platform/hotkeys.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/message_boxes.h"
 #include "platform/power.h"
+#include "platform/termination_signals.h"
 #include "reading/reader.h"
 #include "storage/settings.h"
+#include "storage/settings_saver.h"
 #include "ui/closing_dialog.h"
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
+#include "ui/program_icon.h"
 #include "ui/splash_window.h"
 #include "ui/state_progress_bar.h"
 #include "ui/status_bar.h"
@@ -19,13 +24,17 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QSessionManager>
 
 Program::Program(Platform platform, QObject* parent)
-    : QObject(parent), m_platform(std::move(platform)) {}
+    : QObject(parent), m_platform(std::move(platform)), m_boxes(m_platform.boxes) {}
 
 Program::~Program() {
     if (!m_destroyed && mainWindow)
         saveAndRelease();
+    bookOpener.reset();
+    settingsSaver.reset();
     reader.reset();
     delete splash;
     delete closingDialog;
@@ -33,15 +42,30 @@ Program::~Program() {
 }
 
 void Program::start() {
-    m_platform.power.acquire();
+    QApplication::setWindowIcon(programIcon());
+    // Temporaries of killed saves, also beside the files of the old layout.
+    const UserFiles& files = m_platform.files;
+    QStringList saved{files.settings.path, files.settings.oldPath, files.library.path,
+                      files.library.oldPath};
+    saved.removeAll(QString());
+    removeStaleSaveTemporaries(saved);
     mainWindow = new MainWindow;
     library = std::make_unique<WordLibrary>();
     closingDialog = new ClosingDialog;
-    reader = std::make_unique<Reader>(*mainWindow, *closingDialog, state, *library,
-                                      Reader::Services{m_platform.boxes, m_platform.hotkeys,
-                                                       m_platform.clock, m_platform.timeFormat,
-                                                       m_platform.libraryPath});
+    reader =
+        std::make_unique<Reader>(*mainWindow, *closingDialog, state, *library,
+                                 Reader::Services{m_boxes, m_platform.hotkeys, m_platform.clock,
+                                                  m_platform.timeFormat, m_platform.files.library});
     reader->setStopRequest([this] { return m_stopRequested; });
+    bookOpener = std::make_unique<BookOpener>(*mainWindow, m_boxes, m_platform.fileDialog);
+    settingsSaver = std::make_unique<SettingsSaver>();
+    // Sleep is refused only while words are running.
+    connect(reader.get(), &Reader::wordsRunningChanged, this, [this](bool running) {
+        if (running)
+            m_platform.power.acquire();
+        else
+            m_platform.power.release();
+    });
     connect(mainWindow, &MainWindow::closeRequested, this, &Program::beginClosing);
     connect(mainWindow, &MainWindow::deactivated, this, &Program::mainWindowDeactivated);
     connect(mainWindow->statusBar, &StatusBar::clicked, this,
@@ -55,22 +79,35 @@ void Program::start() {
     mainWindow->setAttribute(Qt::WA_QuitOnClose, false);
     closingDialog->setAttribute(Qt::WA_QuitOnClose, false);
     mainWindow->statusBar->setPanelText(0, m_platform.pageUrl.toString());
+    mainWindow->statusBar->setLinkShown(!m_platform.pageUrl.isEmpty());
     mainWindow->statusBar->setPanelText(1, programVersion());
+    connectEndings();
     prepareMainWindow();
+    // An end asked for by now (a signal during the update check) skips the
+    // rest: nothing restored is nothing to save.
+    if (m_closing)
+        return;
 
     splash = new SplashWindow;
     splash->setAttribute(Qt::WA_QuitOnClose, false);
     splash->centerOnScreen();
     splash->show();
+    splash->paintNow();
     restoreSettings();
-    mainWindow->show();
+    if (!m_closing)
+        mainWindow->show();
+    // A book from the command line replaces the restored text like a paste.
+    if (!m_closing && !m_bookFile.isEmpty())
+        bookOpener->open(m_bookFile);
 }
 
 int Program::exec() {
-    const int code = m_loop.exec();
+    // An end asked for during start-up has no loop to leave.
+    if (!m_closing)
+        m_loop.exec();
     Q_EMIT loopEnded();
     saveAndRelease();
-    return code;
+    return m_exitCode;
 }
 
 int Program::run() {
@@ -89,13 +126,21 @@ void Program::prepareMainWindow() {
     reader->loadLibrary();
     mainWindow->faceBButton->clickFromCode();
     state.explainLearningMode = true;
-    checkForUpdate(m_platform.http, m_platform.boxes, m_platform.opener, mainWindow,
-                   mainWindow->statusBar->panelText(1), m_platform.versionUrl, m_platform.pageUrl);
+    // A build without a web server asks nobody.
+    if (!m_platform.versionUrl.isEmpty()) {
+        checkForUpdate(m_platform.http, m_boxes, m_platform.opener, mainWindow,
+                       mainWindow->statusBar->panelText(1), m_platform.versionUrl,
+                       m_platform.pageUrl);
+    }
 }
 
 void Program::restoreSettings() {
     WindowSettingsView view(*this, m_platform);
-    loadSettings(view, state, m_platform.iniPath, m_platform.clock, m_platform.timeFormat);
+    loadSettings(view, state, m_platform.files.settings.readPath(), m_platform.clock,
+                 m_platform.timeFormat);
+    reader->takeTextAsBook();
+    // The restore released the keys; they are the reader's from start-up.
+    reader->takeKeys();
 }
 
 void Program::mainWindowDeactivated() {
@@ -106,17 +151,71 @@ void Program::mainWindowDeactivated() {
 }
 
 void Program::beginClosing(QCloseEvent* event) {
+    // The close is always allowed. The window stays on screen, disabled,
+    // until the event loop ends: at once, or when a running preparation of
+    // the text returns.
+    event->ignore();
+    close(m_closing ? m_exitCode : 0);
+}
+
+void Program::endUnattended(int exitCode) {
+    m_boxes.setUnattended();
+    // Dialogs waiting for an answer (a message, the update offer) give way,
+    // answered as if cancelled.
+    for (int i = 0; i < 16; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    if (!m_closing)
+        close(exitCode);
+}
+
+void Program::close(int exitCode) {
+    m_closing = true;
+    m_exitCode = exitCode;
+    m_boxes.setEnding(closingDialog);
     closingDialog->centerOn(mainWindow);
     closingDialog->show();
     mainWindow->setEnabled(false);
     if (mainWindow->pauseButton->text() == Reader::pauseCaption())
         reader->togglePause();
-    // The close is always allowed. The window stays on screen, disabled,
-    // until the event loop ends: at once, or when a running preparation of
-    // the text returns.
-    event->ignore();
-    m_closing = true;
-    m_loop.exit(0);
+    m_loop.exit(exitCode);
+}
+
+void Program::connectEndings() {
+    connect(reader.get(), &Reader::stopped, this, &Program::saveOnPause);
+    connect(settingsSaver.get(), &SettingsSaver::saveFinished, this, [this](const QString& error) {
+        if (!error.isEmpty())
+            m_boxes.message(mainWindow, settingsSaveFailedMessage(error));
+    });
+    if (m_platform.termination) {
+        connect(m_platform.termination, &TerminationSignals::received, this,
+                [this](int number) { endUnattended(128 + number); });
+    }
+    // The session ends: the saves are made before the session manager is
+    // told that the program is done, unless a preparation still runs (they
+    // then follow when it returns).
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+            endUnattended(0);
+            if (!reader->preparing())
+                saveAndRelease();
+        });
+    }
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            [this] { endUnattended(0); });
+}
+
+void Program::saveOnPause() {
+    if (m_closing || reader->preparing())
+        return;
+    const WindowSettingsView view(*this, m_platform);
+    settingsSaver->saveInBackground(view, state, m_platform.files.settings);
 }
 
 void Program::saveAndRelease() {
@@ -126,9 +225,15 @@ void Program::saveAndRelease() {
     reader->wordTimer.setEnabled(false);
     reader->statisticsTimer.setEnabled(false);
     reader->libraryTimer.setEnabled(false);
+    // The saves of a long book take a while: the closing dialog and the
+    // paused window are on screen first.
+    closingDialog->paintNow();
+    mainWindow->repaint();
     reader->saveLibrary();
-    WindowSettingsView view(*this, m_platform);
-    saveSettings(view, state, m_platform.iniPath);
+    const WindowSettingsView view(*this, m_platform);
+    const QString error = settingsSaver->save(view, state, m_platform.files.settings);
+    if (!error.isEmpty())
+        m_boxes.message(mainWindow, settingsSaveFailedMessage(error));
     m_platform.hotkeys.releaseAll();
     m_platform.power.release();
 }

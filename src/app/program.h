@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/ending_message_boxes.h"
 #include "platform/time_format.h"
+#include "platform/user_files.h"
 #include "reading/reading_state.h"
 
 #include <QEventLoop>
@@ -10,7 +12,9 @@
 #include <memory>
 
 class ApplicationActivation;
+class BookOpener;
 class Clock;
+class FileDialog;
 class Hotkeys;
 class HttpGet;
 class MessageBoxes;
@@ -19,13 +23,16 @@ class QCloseEvent;
 class Reader;
 class MainWindow;
 class ClosingDialog;
+class SettingsSaver;
 class SplashWindow;
+class TerminationSignals;
 class UrlOpener;
 class WordLibrary;
 
 // The services the program takes from the system, and where its files are.
 struct Platform {
     MessageBoxes& boxes;
+    FileDialog& fileDialog;
     UrlOpener& opener;
     HttpGet& http;
     Hotkeys& hotkeys;
@@ -33,10 +40,11 @@ struct Platform {
     PowerInhibitor& power;
     const Clock& clock;
     TimeFormat timeFormat;
-    QString iniPath;     // "kestrix.ini" beside the executable
-    QString libraryPath; // "library.txt" in the working directory
-    QUrl versionUrl;
-    QUrl pageUrl;
+    // SIGTERM, SIGINT and SIGHUP; null where the program does not take them.
+    TerminationSignals* termination;
+    UserFiles files; // "kestrix.ini" and "library.txt"
+    QUrl versionUrl; // empty: no update check
+    QUrl pageUrl;    // empty: no web link in the status bar
 };
 
 // The whole program: its three windows, the reading state, the word library,
@@ -53,10 +61,14 @@ public:
     // splash and the main window shown.
     void start();
     // Runs the event loop until the program is told to end, then saves the
-    // library and the settings and returns the exit code.
+    // library and the settings and returns the exit code: 0, or 128 and the
+    // signal's number after an end by a signal.
     int exec();
     // start() and exec().
     int run();
+    // A book file to open once the stored settings and text are restored (a
+    // FILE given on the command line).
+    void openBookAtStart(const QString& path) { m_bookFile = path; }
 
     MainWindow* mainWindow = nullptr;
     ClosingDialog* closingDialog = nullptr;
@@ -64,15 +76,18 @@ public:
     ReadingState state;
     std::unique_ptr<WordLibrary> library;
     std::unique_ptr<Reader> reader;
+    std::unique_ptr<BookOpener> bookOpener;
+    std::unique_ptr<SettingsSaver> settingsSaver;
 
     // The contact address shown in the word display at start-up, split
-    // around its red letter.
-    static QString contactLeft() { return QStringLiteral("info"); }
-    static QChar contactLetter() { return QLatin1Char('@'); }
-    static QString contactRest() { return QStringLiteral("kestrix.test"); }
+    // around its red letter so that both sides fit the display field.
+    static QString contactLeft() { return QStringLiteral("info@k"); }
+    static QChar contactLetter() { return QLatin1Char('e'); }
+    static QString contactRest() { return QStringLiteral("strix.test"); }
 
     // Start-up and shut-down of the main window.
-    // Compact view, contact address, word library, display font, update check.
+    // Compact view, contact address, word library, display font, update check
+    // (only where the build names a web server).
     void prepareMainWindow();
     // Settings, text and bookmark, behind the splash.
     void restoreSettings();
@@ -80,12 +95,25 @@ public:
     void mainWindowDeactivated();
     // A close of the main window: the closing dialog, a pause, the loop's end.
     void beginClosing(QCloseEvent* event);
+    // An end asked for from outside (a signal, the end of the desktop
+    // session): the same way as a close, but nothing waits for the user. Open
+    // dialogs are closed and messages go to the standard error output. A
+    // second request changes nothing.
+    void endUnattended(int exitCode);
+    // Reading paused or ended: the settings and the bookmark are saved in the
+    // background when they changed, unless the program is ending (its own
+    // save follows) or the text is still being cut.
+    void saveOnPause();
     // The library, then the settings; the keys and the sleep block released.
     void saveAndRelease();
     // The closing dialog's kill button, hide button and a press on its bar.
     void killPreparation();
     void hideWindows();
     void returnToMainWindow();
+
+    // The message boxes of the program: the platform's, routed while it ends.
+    MessageBoxes& boxes() { return m_boxes; }
+    const UserFiles& files() const { return m_platform.files; }
 
     bool closing() const { return m_closing; }
     bool stopRequested() const { return m_stopRequested; }
@@ -95,8 +123,14 @@ Q_SIGNALS:
     void loopEnded();
 
 private:
+    void close(int exitCode);
+    void connectEndings();
+
     Platform m_platform;
+    QString m_bookFile;
+    EndingMessageBoxes m_boxes;
     QEventLoop m_loop;
+    int m_exitCode = 0;
     bool m_closing = false;
     bool m_stopRequested = false;
     bool m_destroyed = false;

@@ -1,5 +1,6 @@
 #include "app/window_settings_view.h"
 
+#include "platform/clock.h"
 #include "platform/hotkeys.h"
 #include "platform/message_boxes.h"
 #include "ui/main_window.h"
@@ -11,6 +12,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+
+WindowSettingsView::WindowSettingsView(Program& program, Platform& platform)
+    : m_program(program), m_platform(platform), m_started(platform.clock.now()) {}
 
 void WindowSettingsView::releaseHotkeys() {
     m_platform.hotkeys.releaseAll();
@@ -29,7 +33,10 @@ int WindowSettingsView::speedIndex() const {
 }
 
 void WindowSettingsView::setSpeedIndex(int index) {
-    m_program.mainWindow->speedList->setCurrentIndex(index);
+    // A speed outside the list would leave reading halted on its first word:
+    // 300 words per minute instead.
+    QComboBox* list = m_program.mainWindow->speedList;
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : 3);
 }
 
 ProgressState WindowSettingsView::progressState() const {
@@ -58,7 +65,26 @@ void WindowSettingsView::clearText() {
 }
 
 void WindowSettingsView::setText(const QString& text) {
-    m_program.mainWindow->textBox->setPlainText(text);
+    // Putting a whole book into the text box takes about as long as reading
+    // it from the file: the splash's bar goes on over it.
+    m_program.mainWindow->textBox->putText(text, [this](qsizetype done, qsizetype total) {
+        showSplashProgress(readShare + (barRange - readShare) * double(done) / double(total));
+        QCoreApplication::processEvents();
+    });
+}
+
+void WindowSettingsView::showSplashProgress(double value) {
+    if (!m_program.splash)
+        return;
+    StateProgressBar* bar = m_program.splash->progressBar;
+    bar->setMaximum(barRange);
+    bar->setValue(qBound(0, int(value), barRange));
+    if (value <= 0)
+        return;
+    const qint64 elapsed = m_started.msecsTo(m_platform.clock.now());
+    const qint64 left = qint64(double(elapsed) * (barRange - value) / value);
+    m_program.splash->timeLeftLabel->setText(QStringLiteral("Осталось: ") +
+                                             m_platform.timeFormat.timeToStr(left));
 }
 
 void WindowSettingsView::splashShow() {
@@ -67,15 +93,12 @@ void WindowSettingsView::splashShow() {
 }
 
 void WindowSettingsView::splashProgress(int maximum, int position) {
-    if (!m_program.splash)
-        return;
-    m_program.splash->progressBar->setMaximum(maximum);
-    m_program.splash->progressBar->setValue(position);
+    if (maximum > 0)
+        showSplashProgress(readShare * double(position) / double(maximum));
 }
 
-void WindowSettingsView::splashTimeLeft(const QString& text) {
-    if (m_program.splash)
-        m_program.splash->timeLeftLabel->setText(text);
+void WindowSettingsView::splashTimeLeft(const QString&) {
+    // The time left is estimated over the whole restore, text box included.
 }
 
 void WindowSettingsView::splashHide() {
@@ -88,5 +111,5 @@ void WindowSettingsView::processEvents() {
 }
 
 void WindowSettingsView::showMessage(const QString& text) {
-    m_platform.boxes.message(m_program.mainWindow, text);
+    m_program.boxes().message(m_program.mainWindow, text);
 }

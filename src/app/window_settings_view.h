@@ -3,11 +3,12 @@
 #include "app/program.h"
 #include "storage/settings.h"
 
+#include <QDateTime>
+
 // loadSettings and saveSettings acting on the main window, the splash and the reader.
 class WindowSettingsView final : public SettingsView {
 public:
-    WindowSettingsView(Program& program, Platform& platform)
-        : m_program(program), m_platform(platform) {}
+    WindowSettingsView(Program& program, Platform& platform);
 
     void releaseHotkeys() override;
     bool studyMode() const override;
@@ -26,6 +27,13 @@ public:
     void showMessage(const QString& text) override;
 
 private:
+    // The splash's bar runs over the whole restore: the stored entries take
+    // the first part, putting the text into the text box the rest.
+    static constexpr int barRange = 1000;
+    static constexpr int readShare = 250;
+    void showSplashProgress(double value);
+
     Program& m_program;
     Platform& m_platform;
+    QDateTime m_started;
 };

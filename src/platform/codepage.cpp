@@ -74,6 +74,54 @@ bool replaceSubstitutes(const QString& text, QByteArray& bytes) {
     return k == bytes.size();
 }
 
+// Whether `bytes`, which are not valid UTF-8 throughout, are UTF-8 all the
+// same: more valid multi-byte sequences than invalid bytes.
+bool mostlyUtf8(QByteArrayView bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    const auto cont = [&](qsizetype i, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
+        return i < n && p[i] >= lo && p[i] <= hi;
+    };
+    qsizetype valid = 0;
+    qsizetype invalid = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int len = 0;
+        if (b >= 0xC2 && b <= 0xDF)
+            len = cont(i + 1) ? 2 : 0;
+        else if (b == 0xE0)
+            len = cont(i + 1, 0xA0) && cont(i + 2) ? 3 : 0;
+        else if (b == 0xED)
+            len = cont(i + 1, 0x80, 0x9F) && cont(i + 2) ? 3 : 0;
+        else if (b >= 0xE1 && b <= 0xEF)
+            len = cont(i + 1) && cont(i + 2) ? 3 : 0;
+        else if (b == 0xF0)
+            len = cont(i + 1, 0x90) && cont(i + 2) && cont(i + 3) ? 4 : 0;
+        else if (b >= 0xF1 && b <= 0xF3)
+            len = cont(i + 1) && cont(i + 2) && cont(i + 3) ? 4 : 0;
+        else if (b == 0xF4)
+            len = cont(i + 1, 0x80, 0x8F) && cont(i + 2) && cont(i + 3) ? 4 : 0;
+        if (len == 0) {
+            ++invalid;
+            ++i;
+        } else {
+            ++valid;
+            i += len;
+        }
+    }
+    return valid > invalid;
+}
+
+QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes) {
+    QString s = QStringDecoder(encoding).decode(bytes);
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
 } // namespace
 
 QByteArray toCodePageByTable(const QString& text) {
@@ -93,7 +141,7 @@ QByteArray toCodePageByTable(const QString& text) {
     return out;
 }
 
-QString fromCodePageByTable(const QByteArray& bytes) {
+QString fromCodePageByTable(QByteArrayView bytes) {
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* d = out.data();
     for (const char b : bytes) {
@@ -113,9 +161,26 @@ QByteArray toCodePage(const QString& text) {
     return bytes;
 }
 
-QString fromCodePage(const QByteArray& bytes) {
+QString fromCodePage(QByteArrayView bytes) {
     QStringDecoder decoder(codePageName, QStringConverter::Flag::Stateless);
     if (!decoder.isValid())
         return fromCodePageByTable(bytes);
     return decoder.decode(bytes);
+}
+
+QString decodeText(QByteArrayView bytes) {
+    if (bytes.startsWith("\xFF\xFE"))
+        return decodeWith(QStringConverter::Utf16LE, bytes.sliced(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return decodeWith(QStringConverter::Utf16BE, bytes.sliced(2));
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return decodeWith(QStringConverter::Utf8, bytes.sliced(3));
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString s = utf8.decode(bytes);
+    if (s.isNull())
+        s = QStringLiteral("");
+    if (!utf8.hasError() || mostlyUtf8(bytes))
+        return s;
+    s = fromCodePage(bytes);
+    return s.isNull() ? QStringLiteral("") : s;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The 8-bit code page of text files that other programs of the system share
@@ -9,9 +10,17 @@
 // hold (a letter of another script, a lone surrogate, a character beyond the
 // basic plane) becomes one '?'.
 QByteArray toCodePage(const QString& text);
-QString fromCodePage(const QByteArray& bytes);
+QString fromCodePage(QByteArrayView bytes);
 
 // The same conversions from the built-in table alone, which the two above fall
 // back on when the system offers no Windows-1251 converter.
 QByteArray toCodePageByTable(const QString& text);
-QString fromCodePageByTable(const QByteArray& bytes);
+QString fromCodePageByTable(QByteArrayView bytes);
+
+// The text of a file that this program, the original Windows program or an
+// editor wrote: UTF-16 or UTF-8 with a byte-order mark; UTF-8 without one,
+// also when a few bytes are damaged (each replaced by U+FFFD), as long as its
+// valid multi-byte sequences outnumber its invalid bytes; anything else, a
+// file with bytes above 0x7F and no valid multi-byte sequence among them in
+// particular, is Windows-1251.
+QString decodeText(QByteArrayView bytes);

@@ -3,6 +3,7 @@
 #include "platform/hotkeys_activation.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 EventFilterHotkeys::EventFilterHotkeys(ApplicationActivation* activationSource, QObject* parent)
@@ -48,6 +49,10 @@ bool EventFilterHotkeys::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
         return Hotkeys::eventFilter(watched, event);
     if (!m_registered || m_activation.isNull() || !m_activation->isActive())
+        return false;
+    // A modal window (a message box, a file dialog) answers its own keys:
+    // Enter and Space press its buttons there.
+    if (QGuiApplication::modalWindow() != nullptr)
         return false;
     const int id = idOf(*static_cast<QKeyEvent*>(event));
     if (id == 0)

@@ -13,9 +13,9 @@ public:
     struct Request {
         QUrl url;
         QList<QPair<QByteArray, QByteArray>> headers;
-        int timeoutMs = 5000; // for the whole request, redirects included
-        int maxRedirects = 3;
-        qint64 maxBodyBytes = 1 << 20; // larger bodies are cut here
+        int timeoutMs = 5000;          // for the whole request, redirects included
+        int maxRedirects = 3;          // followed only on the same host
+        qint64 maxBodyBytes = 1 << 20; // larger bodies are cut here, never held whole
     };
     struct Reply {
         bool ok = false;        // a 2xx answer arrived in time

@@ -1,5 +1,6 @@
 #include "platform/http_get_qt.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -10,6 +11,21 @@
 
 #include <algorithm>
 
+namespace {
+
+// A redirect stays with the host asked (any port), and never from HTTPS to
+// plain HTTP.
+bool isSameHost(const QUrl& from, const QUrl& to) {
+    const QString scheme = to.scheme().toLower();
+    if (scheme != u"http" && scheme != u"https")
+        return false;
+    if (scheme == u"http" && from.scheme().toLower() == u"https")
+        return false;
+    return to.host().compare(from.host(), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 QtHttpGet::QtHttpGet() : m_manager(std::make_unique<QNetworkAccessManager>()) {
     m_manager->setProxy(QNetworkProxy::NoProxy);
     m_manager->setCookieJar(new QNetworkCookieJar(m_manager.get()));
@@ -18,27 +34,45 @@ QtHttpGet::QtHttpGet() : m_manager(std::make_unique<QNetworkAccessManager>()) {
 QtHttpGet::~QtHttpGet() = default;
 
 HttpGet::Reply QtHttpGet::get(const Request& request) {
-    Reply result;
     const QString scheme = request.url.scheme().toLower();
     if (!request.url.isValid() || (scheme != u"http" && scheme != u"https")) {
+        Reply result;
         result.error = QStringLiteral("not an HTTP address: ") + request.url.toString();
         return result;
     }
+    // Redirects are followed here rather than by Qt, so that each one is
+    // checked before it is asked for.
+    const QDeadlineTimer deadline(std::max(1, request.timeoutMs));
+    QUrl url = request.url;
+    for (int hops = 0;; ++hops) {
+        QUrl next;
+        Reply reply = fetch(url, request, deadline, &next);
+        if (next.isEmpty()) {
+            return reply;
+        }
+        if (hops >= request.maxRedirects) {
+            reply.error = QStringLiteral("more than %1 redirects").arg(request.maxRedirects);
+            return reply;
+        }
+        if (!isSameHost(request.url, next)) {
+            reply.error = QStringLiteral("redirect away from the host refused: ") + next.toString();
+            return reply;
+        }
+        url = next;
+    }
+}
 
-    QNetworkRequest req(request.url);
+HttpGet::Reply QtHttpGet::fetch(const QUrl& url, const Request& request,
+                                const QDeadlineTimer& deadline, QUrl* redirect) {
+    Reply result;
+    QNetworkRequest req(url);
     for (const auto& [name, value] : request.headers) {
         req.setRawHeader(name, value);
     }
     req.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    if (request.maxRedirects > 0) {
-        req.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-        req.setMaximumRedirectsAllowed(request.maxRedirects);
-    } else {
-        req.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    }
+    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                     QNetworkRequest::ManualRedirectPolicy);
 
     const qint64 limit = std::max<qint64>(0, request.maxBodyBytes);
     bool timedOut = false;
@@ -49,6 +83,11 @@ HttpGet::Reply QtHttpGet::get(const Request& request) {
     timer.setSingleShot(true);
     std::unique_ptr<QNetworkReply> reply(m_manager->get(req));
     QNetworkReply* const r = reply.get();
+    // Qt reads no further ahead than this, so a huge answer does not pile up
+    // in memory before it is cut. (Qt's network thread takes the bound a
+    // moment after the request has started: before the first answer from
+    // any server that is more than a loop-back call away.)
+    r->setReadBufferSize(std::clamp<qint64>(limit, 16 * 1024, 64 * 1024));
     // Keeps at most `limit` bytes of the body; once that much is read the
     // rest is not waited for.
     const auto readBody = [&] {
@@ -76,7 +115,7 @@ HttpGet::Reply QtHttpGet::get(const Request& request) {
         loop.quit();
     });
 
-    timer.start(std::max(1, request.timeoutMs));
+    timer.start(std::max<qint64>(1, deadline.remainingTime()));
     if (!r->isFinished()) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
@@ -96,6 +135,11 @@ HttpGet::Reply QtHttpGet::get(const Request& request) {
         result.error = r->errorString();
     } else if (!success) {
         result.error = QStringLiteral("HTTP status %1").arg(result.status);
+        const QByteArray location = r->rawHeader("Location");
+        const int s = result.status;
+        if (!location.isEmpty() && (s == 301 || s == 302 || s == 303 || s == 307 || s == 308)) {
+            *redirect = url.resolved(QUrl::fromEncoded(location));
+        }
     } else {
         result.ok = true;
     }

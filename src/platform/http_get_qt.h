@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class QDeadlineTimer;
 class QNetworkAccessManager;
 
 // HTTP GET through QNetworkAccessManager, waited on in a local event loop
@@ -19,5 +20,10 @@ public:
     Reply get(const Request& request) override;
 
 private:
+    // One GET without following redirects; sets `redirect` to where a
+    // redirect answer points.
+    Reply fetch(const QUrl& url, const Request& request, const QDeadlineTimer& deadline,
+                QUrl* redirect);
+
     std::unique_ptr<QNetworkAccessManager> m_manager;
 };

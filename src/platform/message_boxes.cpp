@@ -6,6 +6,9 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget* owner, const QString& title, 
                                           Buttons buttons) {
     QMessageBox box(owner);
     box.setWindowTitle(title);
+    // A box owned by a window that stays on top would otherwise open behind it.
+    if (owner && owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(buttons == Buttons::OkCancel ? QMessageBox::Question : QMessageBox::NoIcon);

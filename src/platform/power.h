@@ -6,11 +6,13 @@
 class PowerInhibitor {
 public:
     virtual ~PowerInhibitor() = default;
-    // Asks the system to refuse suspend and standby. Returns whether it agreed;
-    // when it did not, the program goes on without. Acquiring while held
-    // changes nothing and returns true.
+    // Asks the system to refuse suspend and standby, without waiting for its
+    // answer: held() turns true when the system agrees. Returns false when it
+    // cannot even be asked; the program then goes on without. Acquiring while
+    // held or asked changes nothing and returns true.
     virtual bool acquire() = 0;
-    // Lets the system sleep again. Releasing while not held changes nothing.
+    // Lets the system sleep again, also when the answer to a request is still
+    // to come. Releasing while not held changes nothing.
     virtual void release() = 0;
     virtual bool held() const = 0;
 };

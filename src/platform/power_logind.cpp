@@ -1,7 +1,8 @@
 #include "platform/power_logind.h"
 
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 LogindInhibitor::LogindInhibitor(const QDBusConnection& connection, int timeout)
     : m_bus(connection), m_timeoutMs(timeout) {}
@@ -15,7 +16,8 @@ QString LogindInhibitor::reason() {
 }
 
 bool LogindInhibitor::acquire() {
-    if (held())
+    m_wanted = true;
+    if (held() || m_pending)
         return true;
     m_error.clear();
     if (!m_bus.isConnected()) {
@@ -31,20 +33,34 @@ bool LogindInhibitor::acquire() {
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep") << QStringLiteral("Kestrix") << reason()
          << QStringLiteral("block");
-    const QDBusReply<QDBusUnixFileDescriptor> reply = m_bus.call(call, QDBus::Block, m_timeoutMs);
-    if (!reply.isValid()) {
-        m_error = reply.error().name() + QStringLiteral(": ") + reply.error().message();
-        return false;
-    }
-    if (!reply.value().isValid()) {
-        m_error = QStringLiteral("logind returned no file descriptor");
-        return false;
-    }
-    m_fd = reply.value();
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_timeoutMs), &m_answers);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_answers,
+                     [this](QDBusPendingCallWatcher* w) {
+                         w->deleteLater();
+                         answered(w->reply());
+                     });
+    m_pending = true;
     return true;
 }
 
+void LogindInhibitor::answered(const QDBusMessage& reply) {
+    m_pending = false;
+    const QDBusPendingReply<QDBusUnixFileDescriptor> answer(reply);
+    if (answer.isError()) {
+        m_error = answer.error().name() + QStringLiteral(": ") + answer.error().message();
+        return;
+    }
+    if (!answer.isValid() || !answer.value().isValid()) {
+        m_error = QStringLiteral("logind returned no file descriptor");
+        return;
+    }
+    // Released while the answer was on its way: the block is let go at once.
+    if (m_wanted)
+        m_fd = answer.value();
+}
+
 void LogindInhibitor::release() {
+    m_wanted = false;
     // The descriptor is closed when its last copy goes; this one is the last.
     m_fd = QDBusUnixFileDescriptor();
 }

@@ -4,10 +4,15 @@
 
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
+#include <QObject>
 #include <QString>
 
 // A "sleep" inhibitor of systemd-logind in "block" mode, taken over D-Bus. It
 // lasts as long as the file descriptor logind hands out stays open here.
+//
+// The request is sent without waiting: acquire() returns at once and the
+// block holds from the moment logind's answer arrives (through the event
+// loop). An answer that comes after release() is let go of at once.
 class LogindInhibitor final : public PowerInhibitor {
 public:
     // `bus` is where logind is asked (the system bus in the program, a private
@@ -22,15 +27,22 @@ public:
     bool acquire() override;
     void release() override;
     bool held() const override { return m_fd.isValid(); }
+    // Whether a request has been sent and not answered yet.
+    bool pending() const { return m_pending; }
 
-    // Why the last acquire() failed, empty after a success (never shown).
+    // Why the last request failed, empty after a success (never shown).
     QString lastError() const { return m_error; }
 
     static QString reason(); // the text logind shows as the reason for the block
 
 private:
+    void answered(const QDBusMessage& reply);
+
     QDBusConnection m_bus;
     int m_timeoutMs;
     QDBusUnixFileDescriptor m_fd; // the inhibitor lock; closing it releases it
     QString m_error;
+    bool m_wanted = false;  // acquired and not released since
+    bool m_pending = false; // a request is on its way
+    QObject m_answers;      // receives the answers; gone with the inhibitor
 };

@@ -2,12 +2,23 @@
 
 #include <climits>
 
+namespace {
+
+// The characters the text box takes as the end of a paragraph when a text is
+// put into it (CR, LF, the paragraph separator and the two frame marks), and
+// the line separator, which stays inside its paragraph.
+bool isLineBreak(char16_t c) {
+    return c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+}
+
+} // namespace
+
 void appendStartText(QString& out, QStringView in) {
     const qsizetype n = in.size();
     qsizetype runStart = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = in[i].unicode();
-        if (c != u'\r' && c != u'\n' && c != 0x2028 && c != 0x2029)
+        if (!isLineBreak(c))
             continue;
         out.append(in.mid(runStart, i - runStart));
         if (c == u'\r' && i + 1 < n && in[i + 1] == QLatin1Char('\n'))

@@ -4,12 +4,15 @@
 
 #include <QString>
 
-// The text as Start cuts it: every line break of the text box, whatever
-// its form (CR LF, a lone CR or LF, a paragraph or line separator), becomes
-// the pair CR LF.
-QString startText(QStringView textBoxText);
+// The text as Start cuts it: every line break, whatever its form (CR LF, a
+// lone CR or LF, a paragraph or line separator, the frame marks U+FDD0 and
+// U+FDD1), becomes the pair CR LF. Start applies it to each paragraph of the
+// text box and joins the paragraphs with CR LF; since the text box ends a
+// paragraph at exactly these breaks (the line separator aside), a text pasted
+// into the box is cut as startText of the text itself.
+QString startText(QStringView text);
 // The same, appended to `out`.
-void appendStartText(QString& out, QStringView textBoxText);
+void appendStartText(QString& out, QStringView text);
 
 // The preparation loop: walks the text character by character, gathers words
 // up to a delimiter and stores them, split around their recognition letter,

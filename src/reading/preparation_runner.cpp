@@ -12,6 +12,7 @@
 #include <QTextDocument>
 
 #include <climits>
+#include <limits>
 
 namespace {
 
@@ -45,6 +46,48 @@ void PreparationRunner::showProgress(int filled, int estimate, qint64 startMs) {
     }
 }
 
+// Where a run reads the document: the next paragraph to take, and whether
+// every paragraph has been taken.
+struct PreparationRunner::Gathering {
+    Gathering(Preparation& p, QTextDocument& d)
+        : preparation(p), document(d), block(d.begin()), revision(d.revision()) {}
+
+    Preparation& preparation;
+    QTextDocument& document;
+    QTextBlock block;
+    int revision;
+    int blockNumber = 0;
+    bool done = false;
+    QString piece;
+
+    // Takes paragraphs, as Start cuts them, until about `chars` characters
+    // are taken or the text ends.
+    void take(qsizetype chars) {
+        if (document.revision() != revision) {
+            // The text was replaced under the run: go on from the same
+            // paragraph of the new text.
+            revision = document.revision();
+            block = document.findBlockByNumber(blockNumber);
+        }
+        piece.clear();
+        while (block.isValid() && piece.size() < chars) {
+            const QTextBlock next = block.next();
+            appendStartText(piece, block.text());
+            if (next.isValid())
+                piece += QLatin1String("\r\n");
+            block = next;
+            ++blockNumber;
+        }
+        done = !block.isValid();
+        preparation.appendText(piece);
+    }
+};
+
+void PreparationRunner::takeRestOfText() {
+    if (m_gathering != nullptr && !m_gathering->done)
+        m_gathering->take(std::numeric_limits<qsizetype>::max());
+}
+
 void PreparationRunner::run(ReadingState& state, qsizetype length) {
     const quint64 generation = ++m_generation;
     const qint64 startMs = timeOfDayMs();
@@ -59,30 +102,16 @@ void PreparationRunner::run(ReadingState& state, qsizetype length) {
 
     // The text is taken from the document paragraph by paragraph, a slice at
     // a time, so that even a whole novel never holds up pending events.
-    QTextBlock block = m_document.begin();
-    int blockNumber = 0;
-    int revision = m_document.revision();
-    bool gathered = false;
-    QString piece;
+    Gathering gathering(p, m_document);
+    m_gathering = &gathering;
 
     QElapsedTimer sinceYield;
     sinceYield.start();
     bool abandoned = false;
     for (;;) {
-        if (!gathered && p.length() - p.visited() < sliceChars) {
-            piece.clear();
-            while (block.isValid() && piece.size() < gatherChars) {
-                const QTextBlock next = block.next();
-                appendStartText(piece, block.text());
-                if (next.isValid())
-                    piece += QLatin1String("\r\n");
-                block = next;
-                ++blockNumber;
-            }
-            gathered = !block.isValid();
-            p.appendText(piece);
-        }
-        const bool done = p.step(sliceChars) && gathered;
+        if (!gathering.done && p.length() - p.visited() < sliceChars)
+            gathering.take(gatherChars);
+        const bool done = p.step(sliceChars) && gathering.done;
         showProgress(p.filled(), state.entryCount, startMs);
         if (done)
             break;
@@ -94,17 +123,12 @@ void PreparationRunner::run(ReadingState& state, qsizetype length) {
                 abandoned = true;
                 break;
             }
-            if (m_document.revision() != revision) {
-                // The text was edited during a pause: go on from the same
-                // paragraph of the edited text.
-                revision = m_document.revision();
-                block = m_document.findBlockByNumber(blockNumber);
-                gathered = gathered || !block.isValid();
-            }
         }
         if (stopRequested && stopRequested())
             break;
     }
+    if (m_gathering == &gathering)
+        m_gathering = nullptr;
     --m_depth;
     if (!abandoned)
         state.entryCount = p.filled();

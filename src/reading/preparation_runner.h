@@ -29,8 +29,12 @@ public:
     void run(ReadingState& state, qsizetype length);
     // Whether a run is in progress (runs nest inside each other's event turns).
     bool running() const { return m_depth > 0; }
+    // Takes what is left of the text box's text into the run in progress at
+    // once, so that edits made from now on leave the text being cut alone.
+    void takeRestOfText();
 
 private:
+    struct Gathering;
     qint64 timeOfDayMs() const;
     void showProgress(int filled, int estimate, qint64 startMs);
 
@@ -38,6 +42,7 @@ private:
     ClosingDialog& m_closing;
     const Clock& m_clock;
     TimeFormat m_timeFormat;
-    int m_depth = 0;          // nesting depth of running preparations
-    quint64 m_generation = 0; // bumped by every run; an older loop gives up
+    int m_depth = 0;                  // nesting depth of running preparations
+    quint64 m_generation = 0;         // bumped by every run; an older loop gives up
+    Gathering* m_gathering = nullptr; // the latest run's reading of the document
 };

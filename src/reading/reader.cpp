@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace {
@@ -34,6 +35,16 @@ qint64 divRounded(qint64 n, qint64 d) {
     return q;
 }
 
+// Start reads only a text with a plain space (U+0020) in it; a no-break space
+// does not count.
+bool hasSpace(const QTextDocument& document) {
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+        if (b.text().contains(QLatin1Char(' ')))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Reader::Reader(MainWindow& window, ClosingDialog& closing, ReadingState& state,
@@ -43,6 +54,7 @@ Reader::Reader(MainWindow& window, ClosingDialog& closing, ReadingState& state,
       m_preparation(*window.textBox->document(), closing, m_services.clock, m_services.timeFormat),
       m_view(window, state, m_services.boxes) {
     connectControls();
+    takeTextAsBook();
 }
 
 void Reader::connectControls() {
@@ -84,8 +96,14 @@ void Reader::start() {
         length = startText(doc->toRawText()).size();
     if (length < 10)
         return;
-    if (doc->find(QStringLiteral(" ")).isNull())
+    if (!hasSpace(*doc))
         return;
+    // The position belongs to the book: it stays for the same text (also
+    // when an edit was undone) and starts from the beginning of another.
+    if (!textIsBook())
+        m_state.position = 0;
+    m_state.speedBaseline = m_state.position;
+    m_state.readingTicks = 0;
     m_services.hotkeys.registerAll();
     m_window.startButton->setEnabled(false);
     m_window.restartButton->setEnabled(false);
@@ -100,7 +118,7 @@ void Reader::start() {
     if (base >= 0)
         m_state.baseIntervalMs = base;
     wordTimer.setInterval(1000);
-    wordTimer.setEnabled(true);
+    setWordsRunning(true);
     m_preparation.run(m_state, length);
 }
 
@@ -111,14 +129,51 @@ void Reader::showEntry(int i) {
     m_window.displayField->showEntry(s.left(i), s.letter(i), s.rest(i));
 }
 
+void Reader::setWordsRunning(bool on) {
+    const bool was = wordTimer.enabled();
+    wordTimer.setEnabled(on);
+    if (was != on)
+        Q_EMIT wordsRunningChanged(on);
+}
+
+size_t Reader::hashOfText() const {
+    return qHash(startText(m_window.textBox->document()->toRawText()), 0);
+}
+
+void Reader::takeTextAsBook() {
+    m_book = BookMark{m_window.textBox->document()->characterCount(), hashOfText()};
+    m_textEdited = false;
+}
+
+// At Start: whether the text box holds the book, which then becomes the
+// text being started. Another length tells at once; only a text of the
+// book's length is compared in full (an undone edit, the book pasted again).
+bool Reader::textIsBook() {
+    if (!m_textEdited)
+        return true;
+    m_textEdited = false;
+    const int characters = m_window.textBox->document()->characterCount();
+    if (characters != m_book.characters) {
+        m_book = BookMark{characters, std::nullopt};
+        return false;
+    }
+    if (!m_book.hash)
+        m_book.hash = qHash(QStringView(m_state.words.text()), 0);
+    const size_t now = hashOfText();
+    const bool same = now == *m_book.hash;
+    m_book.hash = now;
+    return same;
+}
+
 void Reader::endReading() {
     m_window.textBox->setEnabled(true);
-    wordTimer.setEnabled(false);
+    setWordsRunning(false);
     libraryTimer.setEnabled(false);
     statisticsTimer.setEnabled(false);
     m_window.startButton->setEnabled(true);
     m_window.pauseButton->setEnabled(false);
     m_window.restartButton->setEnabled(true);
+    Q_EMIT stopped();
 }
 
 void Reader::showNextWord() {
@@ -152,14 +207,17 @@ void Reader::updateStatistics() {
     if (m_state.statisticsTicks > 2100000000)
         statisticsTimer.setEnabled(false);
     ++m_state.statisticsTicks;
+    // The speed counts the time spent reading: paused seconds do not count.
+    if (wordTimer.enabled())
+        ++m_state.readingTicks;
     const qint64 start = m_services.timeFormat.strToTime(m_state.startedAt);
     const qint64 since =
         ((timeOfDayMs() - qMax<qint64>(start, 0)) % msPerDay + msPerDay) % msPerDay;
     m_window.readingTimeLabel->setText(m_services.timeFormat.timeToStr(since));
     m_window.wordsReadLabel->setText(QString::number(m_state.position) + QStringLiteral(" / ") +
                                      QString::number(qint64(m_state.entryCount) - 1));
-    const qint64 speed = divRounded((qint64(m_state.position) - m_state.speedBaseline) * 60,
-                                    m_state.statisticsTicks);
+    const qint64 read = qMax<qint64>(0, qint64(m_state.position) - m_state.speedBaseline);
+    const qint64 speed = m_state.readingTicks > 0 ? divRounded(read * 60, m_state.readingTicks) : 0;
     m_window.measuredSpeedLabel->setText(QString::number(speed));
     QProgressBar* bar = m_window.progressBar;
     if (m_state.entryCount > 0)
@@ -168,19 +226,25 @@ void Reader::updateStatistics() {
 }
 
 void Reader::saveLibraryPeriodically() {
-    m_library.saveAsync(m_services.libraryPath);
+    if (m_services.library.keptFromSaves())
+        return;
+    makeFolderFor(m_services.library.path);
+    m_library.saveAsync(m_services.library.path);
 }
 
 // ---- The word library's file ----
 
 void Reader::loadLibrary() {
-    const QString error = m_library.load(m_services.libraryPath);
+    const QString error = m_library.load(m_services.library.readPath());
     if (!error.isEmpty())
         m_services.boxes.message(&m_window, loadFailedMessage(error));
 }
 
 void Reader::saveLibrary() {
-    const QString error = m_library.save(m_services.libraryPath);
+    if (m_services.library.keptFromSaves())
+        return;
+    makeFolderFor(m_services.library.path);
+    const QString error = m_library.save(m_services.library.path);
     if (!error.isEmpty())
         m_services.boxes.message(&m_window, saveFailedMessage(error));
 }
@@ -189,14 +253,17 @@ void Reader::saveLibrary() {
 
 void Reader::togglePause() {
     if (wordTimer.enabled()) {
+        // The text being cut is taken whole before the text box can be edited.
+        m_preparation.takeRestOfText();
         m_window.restartButton->setEnabled(true);
         m_window.textBox->setEnabled(true);
-        wordTimer.setEnabled(false);
+        setWordsRunning(false);
         m_window.pauseButton->setText(resumeCaption());
+        Q_EMIT stopped();
     } else {
         m_window.restartButton->setEnabled(false);
         m_window.textBox->setEnabled(false);
-        wordTimer.setEnabled(true);
+        setWordsRunning(true);
         m_window.pauseButton->setText(pauseCaption());
     }
 }
@@ -219,17 +286,25 @@ void Reader::jumpBack() {
 }
 
 void Reader::restart() {
-    if (m_state.words.isEmpty())
-        return;
-    textEdited();
-    showEntry(0);
+    allowStart();
+    m_state.position = 0;
+    m_state.speedBaseline = 0;
+    // Before the first Start of a run there is no entry to show.
+    if (!m_state.words.isEmpty())
+        showEntry(0);
 }
 
-void Reader::textEdited() {
+void Reader::allowStart() {
     m_window.startButton->setEnabled(true);
     m_window.pauseButton->setEnabled(false);
     m_services.hotkeys.releaseAll();
-    m_state.position = 0;
+}
+
+// An edit leaves the position and the word sequence alone: both belong to the
+// book until another text is started.
+void Reader::textEdited() {
+    allowStart();
+    m_textEdited = true;
 }
 
 void Reader::selectAllText() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/time_format.h"
+#include "platform/user_files.h"
 #include "reading/preparation_runner.h"
 #include "reading/reading_state.h"
 #include "reading/timer.h"
@@ -9,6 +10,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class Clock;
 class Hotkeys;
@@ -29,7 +31,7 @@ public:
         Hotkeys& hotkeys;
         const Clock& clock;
         TimeFormat timeFormat;
-        QString libraryPath; // "library.txt" in the working directory
+        FileLocation library; // "library.txt"
     };
 
     Reader(MainWindow& window, ClosingDialog& closing, ReadingState& state, WordLibrary& library,
@@ -62,6 +64,10 @@ public:
     void textEdited();
     void selectAllText();
     void speedChosen();
+    // Takes the text box's text as the book the reading position belongs to
+    // (after a stored book has been restored into it). A later Start keeps
+    // the position only for this text, or for the text of the last Start.
+    void takeTextAsBook();
     // One of the six playback keys, by its id (see Hotkeys).
     void playbackKey(int id);
     // The program became, or stopped being, the active application.
@@ -79,10 +85,29 @@ public:
     // The step of the jump back, in entries, for the speed list's index.
     static int jumpBackStep(int speedIndex);
 
+Q_SIGNALS:
+    // The words stopped: reading was paused or reached the end of the text.
+    void stopped();
+    // Words began, or stopped, running: Start and resume, or pause, the end
+    // of the text and the jump back's pause.
+    void wordsRunningChanged(bool running);
+
 private:
+    // What tells the book apart from another text: its length in the text
+    // box, and a hash of the text as Start cuts it, taken only when needed
+    // (the word sequence holds that text once the book has been started).
+    struct BookMark {
+        int characters = -1;
+        std::optional<size_t> hash;
+    };
+    bool textIsBook();
+    size_t hashOfText() const;
     void connectControls();
     void showEntry(int i);
     void endReading();
+    void setWordsRunning(bool on);
+    // Start enabled, pause disabled, the keys released: after an edit and a restart.
+    void allowStart();
     qint64 timeOfDayMs() const;
 
     MainWindow& m_window;
@@ -91,4 +116,6 @@ private:
     Services m_services;
     PreparationRunner m_preparation;
     ViewControls m_view;
+    BookMark m_book;           // the text the reading position belongs to
+    bool m_textEdited = false; // the text box changed since m_book was taken
 };

@@ -37,12 +37,13 @@ void ViewControls::chooseFaceB() {
     chooseFace(false);
 }
 
+// Only the height changes: the width stays as the user made it.
 void ViewControls::toggleView() {
     if (m_window.viewButton->text() == QStringLiteral("^^")) {
-        m_window.resize(MainWindow::clientWidth, 200);
+        m_window.resize(m_window.width(), 200);
         m_window.viewButton->setText(QStringLiteral("- -"));
     } else {
-        m_window.resize(MainWindow::clientWidth, 555);
+        m_window.resize(m_window.width(), 555);
         m_window.viewButton->setText(QStringLiteral("^^"));
     }
 }

@@ -4,8 +4,7 @@
 
 void WordSequence::reset(QString text) {
     m_text = std::move(text);
-    m_entries.clear();
-    m_entries.shrink_to_fit();
+    m_entries = QList<Entry>();
 }
 
 void WordSequence::putWord(int slot, qsizetype start, qsizetype length) {
@@ -15,7 +14,7 @@ void WordSequence::putWord(int slot, qsizetype start, qsizetype length) {
     if (slot == written())
         m_entries.push_back(e);
     else
-        m_entries[static_cast<size_t>(slot)] = e;
+        m_entries[slot] = e;
 }
 
 void WordSequence::putBlank(int slot) {
@@ -24,14 +23,14 @@ void WordSequence::putBlank(int slot) {
     if (slot == written())
         m_entries.push_back(e);
     else
-        m_entries[static_cast<size_t>(slot)] = e;
+        m_entries[slot] = e;
 }
 
 void WordSequence::truncate(int n) {
     if (n < 0)
         n = 0;
     if (n < written())
-        m_entries.resize(static_cast<size_t>(n));
+        m_entries.resize(n);
 }
 
 int WordSequence::leftLength(qsizetype length, QChar second) {
@@ -54,7 +53,7 @@ int WordSequence::leftLength(qsizetype length, QChar second) {
 }
 
 QStringView WordSequence::left(int i) const {
-    const Entry& e = m_entries[static_cast<size_t>(i)];
+    const Entry& e = m_entries[i];
     if (e.length == blankMark)
         return blankLeft();
     const QStringView word = QStringView(m_text).mid(e.start, e.length);
@@ -62,7 +61,7 @@ QStringView WordSequence::left(int i) const {
 }
 
 QChar WordSequence::letter(int i) const {
-    const Entry& e = m_entries[static_cast<size_t>(i)];
+    const Entry& e = m_entries[i];
     if (e.length == blankMark)
         return blankLetter();
     const QStringView word = QStringView(m_text).mid(e.start, e.length);
@@ -70,7 +69,7 @@ QChar WordSequence::letter(int i) const {
 }
 
 QStringView WordSequence::rest(int i) const {
-    const Entry& e = m_entries[static_cast<size_t>(i)];
+    const Entry& e = m_entries[i];
     if (e.length == blankMark)
         return blankRest();
     const QStringView word = QStringView(m_text).mid(e.start, e.length);
@@ -78,7 +77,7 @@ QStringView WordSequence::rest(int i) const {
 }
 
 QString WordSequence::joined(int i) const {
-    const Entry& e = m_entries[static_cast<size_t>(i)];
+    const Entry& e = m_entries[i];
     if (e.length == blankMark)
         return blankLeft() + QString(blankLetter()) + blankRest();
     return m_text.mid(e.start, e.length);

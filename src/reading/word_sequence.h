@@ -1,16 +1,18 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
 #include <cstdint>
-#include <vector>
 
 // The word sequence: the entries that Start cuts from the text.
 //
 // An entry is a view into the prepared text (offset and length of the word as
 // it stands there), so it costs 8 bytes beyond the text. Blank entries (the
-// pauses after sentence ends and line breaks) are one shared constant.
+// pauses after sentence ends and line breaks) are one shared constant. Text and
+// entries are implicitly shared: a copy costs two reference counts, and the
+// first change after it copies what it changes.
 //
 // A word entry of L characters is split around its recognition letter: the
 // left part holds the first (L-1) div 3 characters, or one character when L is
@@ -39,7 +41,7 @@ public:
     void putBlank(int slot);
     // Keeps only the first n slots (n < 0 counts as 0).
     void truncate(int n);
-    void reserve(qsizetype n) { m_entries.reserve(static_cast<size_t>(n)); }
+    void reserve(qsizetype n) { m_entries.reserve(n); }
 
     // The three parts of the entry in slot i, which must hold one.
     QStringView left(int i) const;
@@ -47,7 +49,7 @@ public:
     QStringView rest(int i) const;
     // Left part, letter and rest joined: the entry as displayed.
     QString joined(int i) const;
-    bool isBlank(int i) const { return m_entries[static_cast<size_t>(i)].length == blankMark; }
+    bool isBlank(int i) const { return m_entries[i].length == blankMark; }
 
     // The constant parts of a blank entry: six spaces, one space, eight spaces.
     static QStringView blankLeft() { return u"      "; }
@@ -68,5 +70,5 @@ private:
         std::uint32_t length; // blankMark for a blank entry
     };
     QString m_text;
-    std::vector<Entry> m_entries;
+    QList<Entry> m_entries;
 };

@@ -20,32 +20,40 @@
 // A value of two or more characters enclosed in a matching pair of single or
 // double quotation marks is returned without that pair.
 //
-// Writing keeps sections, keys, comments and other lines in file order and
-// puts values as they are (no quoting, no escaping), with CR LF line ends, in
-// UTF-8 without a byte-order mark.
+// Writing keeps sections, keys, comments and other lines in file order, with
+// CR LF line ends, in UTF-8 without a byte-order mark. A value is written so
+// that it reads back as itself: within double quotation marks when the reading
+// would drop blanks or a pair of quotation marks around it. A line cannot hold
+// a line break, so a value is cut at its first one.
+//
+// Reading and writing share their limits: a file the reader would cut is
+// not written, and a file cut by a limit is reported, never taken as whole.
 class IniFile {
 public:
-    // Files larger than this are read up to the last line end within it.
-    static constexpr qint64 defaultMaxBytes = 64LL * 1024 * 1024;
-    // Lines (keys, comments and others) and sections kept at most; a damaged
-    // file loses what lies beyond them.
-    static constexpr qsizetype maxLines = 4 * 1024 * 1024;
-    static constexpr qsizetype maxSections = 64 * 1024;
+    // The limits of a file, far above what a book that fits in memory needs:
+    // larger files are not read; lines (keys, comments and others) and
+    // sections beyond the others are not kept, and the file counts as cut.
+    static constexpr qint64 defaultMaxBytes = 1024LL * 1024 * 1024;
+    static constexpr qsizetype maxLines = 64 * 1024 * 1024;
+    static constexpr qsizetype maxSections = 1024 * 1024;
 
-    // Reads the file at `path`. A missing file is no error and gives an empty
-    // INI; an unreadable one gives false and errorString().
+    // Reads the regular file at `path`. A missing file is no error and gives
+    // an empty INI. A file that cannot be read whole (unreadable, no regular
+    // file, larger than `maxBytes`, or cut by a limit) gives false and
+    // errorString(); a cut file keeps what lay within the limits.
     bool load(const QString& path, qint64 maxBytes = defaultMaxBytes);
-    // Parses `bytes` as file contents (see decode()), replacing everything.
-    void parse(const QByteArray& bytes);
-    // Writes the whole file through a temporary file and an atomic rename:
-    // on failure the old file stays as it was.
+    // Parses `bytes` as file contents (see decode()), replacing everything;
+    // false when a limit cut them.
+    bool parse(const QByteArray& bytes);
+    // Writes the whole file with saveFileAtomically(): on failure the old file
+    // stays as it was and errorString() says why, in words for the user.
     bool save(const QString& path);
     QString errorString() const { return m_error; }
 
     // The file contents as save() writes them.
     QByteArray serialize() const;
-    // UTF-16LE or UTF-16BE with a byte-order mark, UTF-8 with or without one,
-    // and anything that is not valid UTF-8 as Windows-1251.
+    // As decodeText(): UTF-16 or UTF-8 with a byte-order mark, UTF-8 (a few
+    // damaged bytes replaced), otherwise Windows-1251.
     static QString decode(const QByteArray& bytes);
 
     bool hasSection(QStringView section) const { return findSection(section) >= 0; }
@@ -114,8 +122,12 @@ private:
     static bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
     static bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
     QStringView view(Span s) const { return QStringView(m_arena).mid(s.start, s.length); }
-    void parseText(QString text);
+    // Parses `text`; returns why it was cut, or an empty string.
+    QString parseText(QString text);
+    // Why a file of these lines and sections would be cut, or an empty string.
+    static QString limitExceeded(qsizetype lines, qsizetype sections);
     Span store(QStringView s);
+    Span storeValue(QStringView value);
     int findSection(QStringView name) const;
     int findOrAddSection(QStringView name);
     int appendSection(QStringView name);

@@ -1,90 +1,41 @@
 #include "storage/ini_file.h"
 
-#include <QFile>
-#include <QStringDecoder>
+#include "platform/codepage.h"
+#include "platform/regular_file.h"
 
 // Reading: decoding the file's bytes and parsing its lines.
 
-namespace {
-
-QString decodeWith(QStringDecoder&& decoder, QByteArrayView bytes) {
-    QString s = decoder.decode(bytes);
-    if (s.isNull())
-        s = QStringLiteral("");
-    return s;
+QString IniFile::decode(const QByteArray& bytes) {
+    return decodeText(bytes);
 }
 
-} // namespace
-
-QString IniFile::decode(const QByteArray& bytes) {
-    const QByteArrayView v(bytes);
-    if (v.startsWith("\xFF\xFE"))
-        return decodeWith(QStringDecoder(QStringConverter::Utf16LE), v.sliced(2));
-    if (v.startsWith("\xFE\xFF"))
-        return decodeWith(QStringDecoder(QStringConverter::Utf16BE), v.sliced(2));
-    if (v.startsWith("\xEF\xBB\xBF"))
-        return decodeWith(QStringDecoder(QStringConverter::Utf8), v.sliced(3));
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString s = utf8.decode(v);
-    if (!utf8.hasError())
-        return s.isNull() ? QStringLiteral("") : s;
-    QStringDecoder cp1251("windows-1251");
-    if (cp1251.isValid())
-        return decodeWith(std::move(cp1251), v);
-    return QString::fromLatin1(bytes); // no Windows-1251 in this Qt build
+QString IniFile::limitExceeded(qsizetype lines, qsizetype sections) {
+    if (sections > maxSections)
+        return QStringLiteral("в файле больше %1 разделов").arg(maxSections);
+    if (lines > maxLines)
+        return QStringLiteral("в файле больше %1 строк").arg(maxLines);
+    return {};
 }
 
 bool IniFile::load(const QString& path, qint64 maxBytes) {
     m_error.clear();
-    QFile f(path);
-    if (!f.exists()) {
+    FileContents file = readRegularFile(path, maxBytes);
+    if (!file.error.isEmpty()) {
         parse(QByteArray());
-        return true;
-    }
-    if (!f.open(QIODevice::ReadOnly)) {
-        m_error = f.errorString();
-        parse(QByteArray());
+        m_error = file.error;
         return false;
     }
-    QByteArray bytes = f.read(qMax<qint64>(maxBytes, 0));
-    if (f.error() != QFileDevice::NoError) {
-        m_error = f.errorString();
-        parse(QByteArray());
-        return false;
-    }
-    char probe = 0;
-    const bool truncated = f.read(&probe, 1) == 1;
-    if (!truncated) {
-        parse(bytes);
-        return true;
-    }
-    // Too large: keep whole lines only, so that a character cut in two does
-    // not turn the file into something else.
-    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-    if (utf16) {
-        bytes.truncate(bytes.size() & ~qsizetype(1));
-    } else {
-        qsizetype end = bytes.size();
-        while (end > 0 && bytes[end - 1] != '\n' && bytes[end - 1] != '\r')
-            --end;
-        bytes.truncate(end);
-    }
-    QString text = decode(bytes);
-    if (utf16) {
-        qsizetype end = text.size();
-        while (end > 0 && !isLineEnd(text[end - 1]))
-            --end;
-        text.truncate(end);
-    }
-    parseText(std::move(text));
-    return true;
+    QString text = decode(file.bytes);
+    file.bytes = QByteArray();
+    m_error = parseText(std::move(text));
+    return m_error.isEmpty();
 }
 
-void IniFile::parse(const QByteArray& bytes) {
-    parseText(decode(bytes));
+bool IniFile::parse(const QByteArray& bytes) {
+    return parseText(decode(bytes)).isEmpty();
 }
 
-void IniFile::parseText(QString text) {
+QString IniFile::parseText(QString text) {
     m_arena = std::move(text);
     m_sections.clear();
     m_lastAppend = -1;
@@ -93,6 +44,7 @@ void IniFile::parseText(QString text) {
     const QChar* d = m_arena.constData();
     const qsizetype n = m_arena.size();
     qsizetype lines = 0;
+    qsizetype sections = 0;
     qsizetype pos = 0;
     while (pos < n) {
         qsizetype end = pos;
@@ -108,8 +60,8 @@ void IniFile::parseText(QString text) {
         if (b == e)
             continue;
         if (d[b] == QLatin1Char('[')) {
-            if (static_cast<qsizetype>(m_sections.size()) >= maxSections)
-                break;
+            if (++sections > maxSections)
+                return limitExceeded(lines, sections);
             qsizetype close = b + 1;
             while (close < e && d[close] != QLatin1Char(']'))
                 ++close;
@@ -124,8 +76,8 @@ void IniFile::parseText(QString text) {
             m_sections.push_back(std::move(s));
             continue;
         }
-        if (lines >= maxLines)
-            break;
+        if (++lines > maxLines)
+            return limitExceeded(lines, sections);
         if (m_sections.empty()) {
             Section s;
             s.headless = true;
@@ -150,6 +102,6 @@ void IniFile::parseText(QString text) {
             }
         }
         m_sections.back().lines.push_back(line);
-        ++lines;
     }
+    return {};
 }

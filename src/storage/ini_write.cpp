@@ -1,6 +1,7 @@
 #include "storage/ini_file.h"
 
-#include <QSaveFile>
+#include "platform/atomic_save.h"
+#include "platform/file_errors.h"
 
 // Writing: changing values and sections, and the file as it is saved.
 
@@ -35,23 +36,36 @@ QByteArray IniFile::serialize() const {
 }
 
 bool IniFile::save(const QString& path) {
-    m_error.clear();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        m_error = f.errorString();
-        return false;
+    qsizetype lines = 0;
+    qsizetype sections = 0;
+    for (const Section& s : m_sections) {
+        lines += static_cast<qsizetype>(s.lines.size());
+        sections += s.headless ? 0 : 1;
     }
+    m_error = limitExceeded(lines, sections);
+    if (!m_error.isEmpty())
+        return false;
     const QByteArray data = serialize();
-    if (f.write(data) != data.size()) {
-        m_error = f.errorString();
-        f.cancelWriting();
+    if (data.size() > defaultMaxBytes) {
+        m_error = fileTooLargeText(defaultMaxBytes);
         return false;
     }
-    if (!f.commit()) {
-        m_error = f.errorString();
-        return false;
-    }
-    return true;
+    m_error = saveFileAtomically(path, data);
+    return m_error.isEmpty();
+}
+
+IniFile::Span IniFile::storeValue(QStringView value) {
+    qsizetype end = 0;
+    while (end < value.size() && !isLineEnd(value[end]))
+        ++end;
+    value = value.left(end);
+    if (trimmed(value).size() == value.size() && unquoted(value).size() == value.size())
+        return store(value);
+    const Span span{m_arena.size(), value.size() + 2};
+    m_arena.append(QLatin1Char('"'));
+    m_arena.append(value);
+    m_arena.append(QLatin1Char('"'));
+    return span;
 }
 
 void IniFile::setValue(QStringView section, QStringView key, QStringView value) {
@@ -59,13 +73,13 @@ void IniFile::setValue(QStringView section, QStringView key, QStringView value) 
     Section& sec = m_sections[static_cast<size_t>(s)];
     const int l = findKey(sec, key);
     if (l >= 0) {
-        sec.lines[static_cast<size_t>(l)].value = store(value);
+        sec.lines[static_cast<size_t>(l)].value = storeValue(value);
         return;
     }
     Line line;
     line.isKey = true;
     line.name = store(key);
-    line.value = store(value);
+    line.value = storeValue(value);
     sec.lines.push_back(line);
     indexKey(sec, static_cast<int>(sec.lines.size()) - 1);
 }
@@ -93,7 +107,7 @@ void IniFile::appendKey(QStringView section, QStringView key, QStringView value)
     Line line;
     line.isKey = true;
     line.name = store(key);
-    line.value = store(value);
+    line.value = storeValue(value);
     sec.lines.push_back(line);
     if (sec.indexed)
         indexKey(sec, static_cast<int>(sec.lines.size()) - 1);

@@ -1,12 +1,13 @@
 #include "storage/settings.h"
 
+#include "platform/atomic_save.h"
 #include "platform/clock.h"
 #include "platform/time_format.h"
 #include "storage/ini_file.h"
 
 #include <QDateTime>
 
-#include <optional>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -55,60 +56,72 @@ int wordIndex(QStringView name) {
     return static_cast<int>(v);
 }
 
-// The values of "word_0" to "word_(count-1)" in Content, as a lookup of each
-// would give them (any case, the first key of a name wins); missing ones stay
-// null. One pass over the section instead of a lookup per entry.
-std::vector<std::optional<QStringView>> wordValues(const IniFile& ini, int count) {
-    std::vector<std::optional<QStringView>> values(static_cast<size_t>(count));
+// A stored entry: the index N of a key "word_N" and its value.
+struct StoredEntry {
+    int index;
+    QStringView value;
+};
+
+// The "word_N" keys of Content with N below `textLength`, by index, the first
+// key of an index winning (any case), as a lookup of each would find them.
+// One pass over the section instead of a lookup per entry.
+std::vector<StoredEntry> storedEntries(const IniFile& ini, int textLength) {
+    std::vector<StoredEntry> entries;
+    bool ordered = true;
     ini.forEachKey(content, [&](QStringView name, QStringView value) {
         const int n = wordIndex(name);
-        if (n >= 0 && n < count && !values[static_cast<size_t>(n)])
-            values[static_cast<size_t>(n)] = value;
+        if (n < 0 || n >= textLength)
+            return;
+        ordered = ordered && (entries.empty() || n > entries.back().index);
+        entries.push_back({n, value});
     });
-    return values;
+    if (!ordered) {
+        const auto byIndex = [](const StoredEntry& a, const StoredEntry& b) {
+            return a.index < b.index;
+        };
+        std::stable_sort(entries.begin(), entries.end(), byIndex);
+        const auto sameIndex = [](const StoredEntry& a, const StoredEntry& b) {
+            return a.index == b.index;
+        };
+        entries.erase(std::unique(entries.begin(), entries.end(), sameIndex), entries.end());
+    }
+    return entries;
 }
 
-// How many entries the load reads for a TextLength `textLength` >= 0. Up to
-// loadPaddedLimit every index is read, missing ones as line breaks; a larger
-// count, which only a damaged file or a very long book gives, stops after the
-// highest "word_N" present, so that a wrong TextLength cannot make the load
-// run for hours or fill the memory with line breaks.
-int entriesToRead(const IniFile& ini, int textLength) {
-    if (textLength <= loadPaddedLimit)
-        return textLength;
-    const qint64 bound = qMin<qint64>(textLength, ini.keyCount(content) + loadPaddedLimit);
-    int highest = -1;
-    ini.forEachKey(content, [&](QStringView name, QStringView) {
-        const int n = wordIndex(name);
-        if (n < bound && n > highest)
-            highest = n;
-    });
-    return highest + 1;
-}
+// The restored text, entry by entry: the entries present, and before each of
+// them and after the last the line breaks that stand for missing entries (see
+// loadPaddingAllowance).
+struct RestorePlan {
+    std::vector<StoredEntry> entries;
+    std::vector<int> breaksBefore;
+    int breaksAfter = 0;
+    int total = 0; // entries of the restored text
+};
 
-bool isLineBreak(QStringView value) {
-    return value.size() == 1 && (value[0] == QLatin1Char('\r') || value[0] == QLatin1Char('\n'));
-}
-
-// A word that the reading rules would turn into nothing (tabs only, or a
-// pair of quotation marks with at most tabs inside) would come back as a line
-// break, which the cutting turns into a different number of entries and so
-// moves every later bookmark. Such a word is written within quotation marks,
-// which the reading drops again.
-QStringView firstLine(QStringView value) {
-    qsizetype end = 0;
-    while (end < value.size() && value[end] != QLatin1Char('\r') && value[end] != QLatin1Char('\n'))
-        ++end;
-    return value.left(end);
-}
-
-bool needsProtection(QStringView value) {
-    const QStringView line = firstLine(value);
-    return !line.isEmpty() && IniFile::unquoted(IniFile::trimmed(line)).isEmpty();
-}
-
-QString protect(QStringView value) {
-    return QLatin1Char('"') + firstLine(value) + QLatin1Char('"');
+RestorePlan planRestore(const IniFile& ini, int textLength) {
+    RestorePlan plan;
+    plan.entries = storedEntries(ini, textLength);
+    qint64 allowance = static_cast<qint64>(plan.entries.size()) + loadPaddingAllowance;
+    const auto breaksFor = [&allowance](qint64 missing, bool atEnd) {
+        if (missing <= 0)
+            return 0;
+        if (missing <= allowance) {
+            allowance -= missing;
+            return static_cast<int>(missing);
+        }
+        return atEnd ? 0 : 1;
+    };
+    qint64 next = 0;
+    qint64 total = 0;
+    plan.breaksBefore.reserve(plan.entries.size());
+    for (const StoredEntry& e : plan.entries) {
+        plan.breaksBefore.push_back(breaksFor(e.index - next, false));
+        total += plan.breaksBefore.back() + 1;
+        next = e.index + 1;
+    }
+    plan.breaksAfter = breaksFor(textLength - next, true);
+    plan.total = static_cast<int>(total + plan.breaksAfter);
+    return plan;
 }
 
 } // namespace
@@ -131,6 +144,7 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
     const QDateTime start = clock.now();
     IniFile ini;
     if (!ini.load(path)) {
+        keepFromSaves(path);
         view.showMessage(QStringLiteral("Не удалось прочитать настройки и закладки.  [") +
                          ini.errorString() + QLatin1Char(']'));
         view.splashHide();
@@ -154,29 +168,41 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
         view.clearText();
     QString text;
     if (state.entryCount >= 0) {
-        const int count = entriesToRead(ini, state.entryCount);
-        const auto values = wordValues(ini, count);
+        const RestorePlan plan = planRestore(ini, state.entryCount);
+        qsizetype chars = 3 * qsizetype(plan.total) + 1;
+        for (const StoredEntry& e : plan.entries)
+            chars += e.value.size();
+        text.reserve(chars);
+        int done = 0;
         bool lastIsWord = false;
-        for (int i = 0; i < count; ++i) {
-            const auto& value = values[static_cast<size_t>(i)];
+        const auto add = [&](QStringView value) {
             text += QLatin1Char(' ');
-            lastIsWord = value && !value->isEmpty();
+            lastIsWord = !value.isEmpty();
             if (lastIsWord)
-                text += *value;
+                text += value;
             else
                 text += u"\n\r";
+            const int i = done++;
             if (i % loadSlice != 0)
-                continue;
+                return;
             view.processEvents();
             view.splashShow();
-            view.splashProgress(count, i);
+            view.splashProgress(plan.total, i);
             if (i > 0) {
                 const qint64 elapsed = start.msecsTo(clock.now());
-                const qint64 total = static_cast<qint64>(static_cast<double>(elapsed) * count / i);
+                const qint64 total =
+                    static_cast<qint64>(static_cast<double>(elapsed) * plan.total / i);
                 const qint64 left = total - start.msecsTo(clock.now());
                 view.splashTimeLeft(QStringLiteral("Осталось: ") + timeFormat.timeToStr(left));
             }
+        };
+        for (size_t k = 0; k < plan.entries.size(); ++k) {
+            for (int b = 0; b < plan.breaksBefore[k]; ++b)
+                add(QStringView());
+            add(plan.entries[k].value);
         }
+        for (int b = 0; b < plan.breaksAfter; ++b)
+            add(QStringView());
         // The preparation stores a word only when a delimiter follows it: a
         // blank keeps the last word. A last line break stays as it is, since a
         // blank after it would give its entry back.
@@ -196,45 +222,61 @@ void saveSettings(SettingsView& view, ReadingState& state, const QString& path) 
     if (state.words.isEmpty())
         return;
     state.words.truncate(state.entryCount);
-    const QString colour = progressStateName(view.progressState());
+    const SettingsRecord record{view.studyMode(), view.progressState(), view.speedIndex(),
+                                state.entryCount, state.position};
+    const QString error = writeSettings(path, record, state.words);
+    if (!error.isEmpty())
+        view.showMessage(settingsSaveFailedMessage(error));
+}
 
+std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
+                                                     const ReadingState& state) {
+    if (state.words.isEmpty())
+        return std::nullopt;
+    return SettingsSnapshot{{view.studyMode(), view.progressState(), view.speedIndex(),
+                             state.entryCount, state.position},
+                            state.words};
+}
+
+QString settingsSaveFailedMessage(const QString& error) {
+    return QStringLiteral("Не удалось сохранить настройки и закладки. [") + error +
+           QLatin1Char(']');
+}
+
+QString writeSettings(const QString& path, const SettingsRecord& record, const WordSequence& words,
+                      const QString& basePath) {
+    const QString base = basePath.isEmpty() ? path : basePath;
+    if (isKeptFromSaves(path) || isKeptFromSaves(base))
+        return {};
     IniFile ini;
-    if (!ini.load(path)) {
-        view.showMessage(QStringLiteral("Не удалось сохранить настройки и закладки. [") +
-                         ini.errorString() + QLatin1Char(']'));
-        return;
+    if (!ini.load(base)) {
+        keepFromSaves(base);
+        return ini.errorString();
     }
     ini.removeSection(content);
-    ini.setBool(config, u"StudyMode", view.studyMode());
-    ini.setValue(config, u"ProgressBar", colour);
-    ini.setInt(config, u"Speed", view.speedIndex());
-    ini.setInt(config, u"TextLength", state.entryCount);
-    ini.setInt(config, u"TextPosition", state.position);
+    ini.setBool(config, u"StudyMode", record.studyMode);
+    ini.setValue(config, u"ProgressBar", progressStateName(record.progress));
+    ini.setInt(config, u"Speed", record.speedIndex);
+    ini.setInt(config, u"TextLength", record.entryCount);
+    ini.setInt(config, u"TextPosition", record.position);
 
-    const int n = qMin(state.entryCount, state.words.written());
-    ini.reserve(content, state.words.text().size() + qsizetype(n) * 24, n);
-    const QString blank =
-        WordSequence::blankLeft() + WordSequence::blankLetter() + WordSequence::blankRest();
+    const int n = qMin(record.entryCount, words.written());
+    ini.reserve(content, words.text().size() + qsizetype(n) * 24, n);
     WordKey key;
-    QString protectedWord;
     for (int i = 0; i < n; ++i) {
-        if (state.words.isBlank(i)) {
-            ini.appendKey(content, key(i), blank);
+        // A pause is stored empty: it reads back as a line break, as it did
+        // when it was stored as its blanks.
+        if (words.isBlank(i)) {
+            ini.appendKey(content, key(i), QStringView());
             continue;
         }
-        // A word entry's parts lie side by side in the prepared text.
-        const QStringView left = state.words.left(i);
-        const QStringView value(left.data(), left.size() + 1 + state.words.rest(i).size());
-        Q_ASSERT(value[left.size()] == state.words.letter(i));
-        if (isLineBreak(value) || !needsProtection(value)) {
-            ini.appendKey(content, key(i), value);
-        } else {
-            protectedWord = protect(value);
-            ini.appendKey(content, key(i), protectedWord);
-        }
+        // A word entry's parts lie side by side in the prepared text. The INI
+        // writer keeps what the reading would drop (quotation marks, blanks)
+        // and stores a line-break entry empty.
+        const QStringView left = words.left(i);
+        const QStringView value(left.data(), left.size() + 1 + words.rest(i).size());
+        Q_ASSERT(value[left.size()] == words.letter(i));
+        ini.appendKey(content, key(i), value);
     }
-    if (!ini.save(path)) {
-        view.showMessage(QStringLiteral("Не удалось сохранить настройки и закладки. [") +
-                         ini.errorString() + QLatin1Char(']'));
-    }
+    return ini.save(path) ? QString() : ini.errorString();
 }

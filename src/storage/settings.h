@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Clock;
 class TimeFormat;
 
@@ -49,14 +51,48 @@ public:
 // Entries read per slice of the load: the splash and pending events get their
 // turn once per slice.
 inline constexpr int loadSlice = 4096;
-// TextLength up to which every entry is read even where the file has no key
-// (a missing key reads as a line break); beyond it, reading stops after the
-// highest "word_N" present.
-inline constexpr int loadPaddedLimit = 999999;
+// A missing "word_N" reads as a line break, so that the bookmark stays where it
+// was saved, while the line breaks for missing entries number at most the
+// entries present plus this many: a longer run of missing entries becomes one
+// line break, or none at the end of the text, so that a restore costs what
+// the entries present cost (a damaged TextLength of a million restores nothing
+// instead of a million empty lines).
+inline constexpr int loadPaddingAllowance = 4096;
 
 // Restores settings, text and bookmark from the INI file at `path`.
 void loadSettings(SettingsView& view, ReadingState& state, const QString& path, const Clock& clock,
                   const TimeFormat& timeFormat);
 // Writes settings, text and bookmark to the INI file at `path`; does nothing
-// when the word sequence holds no entries.
+// when the word sequence holds no entries. A file whose load failed in this
+// run is not saved over (it was reported when it was loaded).
 void saveSettings(SettingsView& view, ReadingState& state, const QString& path);
+
+// What saveSettings writes besides the text.
+struct SettingsRecord {
+    bool studyMode = false;
+    ProgressState progress = ProgressState::Normal;
+    int speedIndex = 3;
+    int entryCount = 0; // TextLength: the entries of `words` written
+    int position = 0;
+};
+
+// The writing half of saveSettings, which touches no widget and may run on any
+// thread: keeps the other sections of the file at `basePath` (the same file
+// when empty; an old file that the one at `path` takes over from), replaces
+// Config's keys and the text. Returns why the save failed, in words for the
+// user, or an empty string (also when either file is kept from saves).
+QString writeSettings(const QString& path, const SettingsRecord& record, const WordSequence& words,
+                      const QString& basePath = QString());
+
+// What a save writes, taken on the interface thread so that the writing can
+// run on another: copying the word sequence costs two reference counts.
+struct SettingsSnapshot {
+    SettingsRecord record;
+    WordSequence words;
+};
+// The values a save would write now; nothing when the word sequence holds no
+// entries (reading was never started in this run).
+std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
+                                                     const ReadingState& state);
+// The message shown for a failed save.
+QString settingsSaveFailedMessage(const QString& error);

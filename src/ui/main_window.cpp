@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
 
 namespace {
 
@@ -31,6 +32,16 @@ QLabel* textLabel(QWidget* parent, const char* name, QPoint topLeft, const QStri
     label->move(topLeft);
     label->resize(qMax(minWidth, label->sizeHint().width()), 13);
     return label;
+}
+
+// The first local file among the dropped data, or an empty string.
+QString droppedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
 }
 
 FlatButton* button(QWidget* parent, const char* name, QRect geometry, const QString& caption,
@@ -73,6 +84,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     setTabOrder(textBox, speedList);
     setTabOrder(speedList, learningModeBox);
+    setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow() {
@@ -104,10 +116,12 @@ void MainWindow::createSpeedRow() {
     const QFont small = fonts::tahoma(-11);
     viewButton = button(this, "viewButton", {24, 147, 42, 22}, QStringLiteral("- -"), small, -11);
 
-    speedLabel = textLabel(this, "speedLabel", {74, 150}, QStringLiteral("Скорость"), 48);
+    // The speed list is wider than designed so that "1000" shows whole with
+    // the stand-in fonts; its neighbours move aside by a few pixels.
+    speedLabel = textLabel(this, "speedLabel", {72, 150}, QStringLiteral("Скорость"), 48);
     speedLabel->setFont(small);
 
-    speedList = named(new QComboBox(this), "speedList", {125, 148, 49, 21});
+    speedList = named(new QComboBox(this), "speedList", {123, 148, 55, 21});
     speedList->setFont(small);
     speedList->setEditable(false);
     for (int wpm = 150; wpm <= 1000; wpm += 50) {
@@ -116,7 +130,7 @@ void MainWindow::createSpeedRow() {
     speedList->setCurrentIndex(3);
 
     speedUnitLabel =
-        textLabel(this, "speedUnitLabel", {179, 150}, QStringLiteral("слов в минуту [+/-]"), 98);
+        textLabel(this, "speedUnitLabel", {182, 150}, QStringLiteral("слов в минуту [+/-]"), 98);
     speedUnitLabel->setFont(small);
 
     faceAButton = button(this, "faceAButton", {286, 147, 23, 22}, QStringLiteral("A"),
@@ -175,4 +189,24 @@ bool MainWindow::event(QEvent* event) {
         Q_EMIT deactivated();
     }
     return QWidget::event(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (textBox->isEnabled() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (textBox->isEnabled() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (!textBox->isEnabled() || path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    Q_EMIT fileDropped(path);
 }

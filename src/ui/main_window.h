@@ -78,12 +78,17 @@ Q_SIGNALS:
     void shown();
     // The window is being destroyed; every control still exists.
     void destroying();
+    // A file was dropped on the window while the text box could be edited.
+    void fileDropped(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createButtons();

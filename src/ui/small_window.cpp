@@ -2,10 +2,14 @@
 
 #include "ui/fonts.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QThread>
+#include <QWindow>
 
 SmallWindow::SmallWindow(const QString& caption, QSize clientSize, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
@@ -33,6 +37,19 @@ void SmallWindow::centerOnScreen() {
     QRect frame = rect();
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
+}
+
+void SmallWindow::paintNow() {
+    if (!isVisible())
+        return;
+    const QDeadlineTimer deadline(500);
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if ((windowHandle() != nullptr && windowHandle()->isExposed()) || deadline.hasExpired())
+            break;
+        QThread::msleep(2);
+    }
+    repaint();
 }
 
 QLabel* SmallWindow::addLabel(const char* name, QRect geometry, const QString& text,

@@ -15,6 +15,9 @@ public:
     // available area when `window` is null).
     void centerOn(const QWidget* window);
     void centerOnScreen();
+    // When the window is shown: lets it come on screen (waiting a moment at
+    // most) and paints it at once, before a stretch of work without events.
+    void paintNow();
 
 protected:
     // A fixed-size label with centred, word-wrapped plain text. Where the

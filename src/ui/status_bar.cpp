@@ -44,6 +44,12 @@ void StatusBar::setPanelText(int panel, const QString& text) {
     }
 }
 
+void StatusBar::setLinkShown(bool shown) {
+    m_linkShown = shown;
+    m_panels[0]->setVisible(shown);
+    setCursor(shown ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
 void StatusBar::dock() {
     if (const QWidget* owner = parentWidget()) {
         setGeometry(0, owner->height() - barHeight, owner->width(), barHeight);
@@ -56,7 +62,7 @@ void StatusBar::mousePressEvent(QMouseEvent* event) {
 }
 
 void StatusBar::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+    const bool click = m_linkShown && m_pressed && event->button() == Qt::LeftButton &&
                        rect().contains(event->position().toPoint());
     m_pressed = false;
     event->accept();

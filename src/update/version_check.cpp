@@ -6,19 +6,34 @@
 #include <optional>
 
 #ifndef KESTRIX_WEB_HOST
-#error "KESTRIX_WEB_HOST must name the program's web server"
+#error "KESTRIX_WEB_HOST must be defined (empty: no web server)"
 #endif
 
 QString programVersion() {
     return QStringLiteral("v.2.1.4");
 }
 
-QUrl webPageUrl() {
-    return QUrl(QStringLiteral("http://" KESTRIX_WEB_HOST "/kestrix"));
+QString configuredWebHost() {
+    return QStringLiteral(KESTRIX_WEB_HOST);
 }
 
-QUrl versionFileUrl() {
-    return QUrl(QStringLiteral("http://" KESTRIX_WEB_HOST "/kestrix/ver.txt"));
+namespace {
+
+QUrl onHost(const QString& host, const QString& path) {
+    if (host.isEmpty()) {
+        return {};
+    }
+    return QUrl(QString(QStringLiteral("http://") + host + path), QUrl::StrictMode);
+}
+
+} // namespace
+
+QUrl webPageUrl(const QString& host) {
+    return onHost(host, QStringLiteral("/kestrix"));
+}
+
+QUrl versionFileUrl(const QString& host) {
+    return onHost(host, QStringLiteral("/kestrix/ver.txt"));
 }
 
 namespace {

@@ -11,10 +11,15 @@
 // The version text of the status bar's second panel.
 QString programVersion();
 
+// The host (and :port) of the program's web server, as set at configure
+// time; empty when the build has none.
+QString configuredWebHost();
+
 // The program's web page, http://HOST/kestrix, and its version file,
-// http://HOST/kestrix/ver.txt (HOST is set at configure time).
-QUrl webPageUrl();
-QUrl versionFileUrl();
+// http://HOST/kestrix/ver.txt. Without a host there is neither: both are
+// empty, and the program makes no update check and shows no web link.
+QUrl webPageUrl(const QString& host = configuredWebHost());
+QUrl versionFileUrl(const QString& host = configuredWebHost());
 
 // The version file's body as text: in the charset that `contentType` names
 // (Content-Type header as sent), else UTF-8; an unknown charset is read as

@@ -1,42 +1,27 @@
 #include "words/library.h"
 
+#include "platform/atomic_save.h"
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "words/clean_word.h"
 #include "words/word_root.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMetaObject>
-#include <QSaveFile>
 
 namespace {
 
-constexpr char endOfFile = '\x1A';
-constexpr qint64 readChunk = 1 << 20;
-
-// The file's bytes up to its first 0x1A. Returns the error text, or an empty
-// string when all was read.
-QString readUpToEndMark(QFile& f, QByteArray& bytes) {
-    const qint64 expected = f.size();
-    if (expected > 0 && expected < (qint64(1) << 40))
-        bytes.reserve(expected);
-    for (;;) {
-        const qsizetype before = bytes.size();
-        bytes.resize(before + readChunk);
-        const qint64 got = f.read(bytes.data() + before, readChunk);
-        if (got < 0) {
-            bytes.clear();
-            return f.errorString();
-        }
-        bytes.resize(before + got);
-        const qsizetype mark = bytes.indexOf(endOfFile, before);
-        if (mark >= 0) {
+// The text of the library file: with a byte-order mark as the mark says;
+// without one up to the first 0x1A, the end mark of the original's text
+// files, as UTF-8 or Windows-1251.
+QString textOf(QByteArray& bytes) {
+    const bool marked = bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+                        bytes.startsWith("\xFE\xFF");
+    if (!marked) {
+        const qsizetype mark = bytes.indexOf('\x1A');
+        if (mark >= 0)
             bytes.truncate(mark);
-            return {};
-        }
-        if (got == 0)
-            return {};
     }
+    return decodeText(bytes);
 }
 
 // Lines end at LF, a CR right before it dropped; a last line without LF
@@ -96,35 +81,40 @@ int WordLibrary::checkWord(QStringView left, QChar letter, QStringView rest, boo
 int WordLibrary::checkWord(const QString& joined, bool learningMode) {
     if (!learningMode)
         return 1;
-    // An entry matches when its cleaned form equals the root; the root itself
-    // is compared and stored as it is, so a root that cleaning would change
-    // never finds its own entry and is appended again.
+    // An entry matches when its cleaned form equals the cleaned root. The
+    // root is stored as it is; its cleaned form is what its next word finds.
     const QString root = wordRoot(cleanWord(joined));
-    if (m_cleaned.contains(root))
+    const QString key = cleanWord(root);
+    if (m_cleaned.contains(key))
         return 1;
     m_entries.append(root);
-    m_cleaned.insert(cleanWord(root));
+    m_cleaned.insert(key);
     return 2;
 }
 
 QString WordLibrary::load(const QString& path) {
     waitForSaves();
-    if (!QFileInfo::exists(path))
+    FileContents file = readRegularFile(path, maxFileBytes);
+    if (!file.exists) {
+        allowSaves(path);
         return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return f.errorString();
-    QByteArray bytes;
-    const QString error = readUpToEndMark(f, bytes);
-    // A read that fails part-way keeps the whole library in memory rather than
-    // the lines before the failure, which the next save would make permanent.
-    if (!error.isEmpty())
-        return error;
-    if (bytes.isEmpty())
-        return {};
-    QStringList lines = splitLines(fromCodePage(bytes));
+    }
+    if (!file.error.isEmpty()) {
+        keepFromSaves(path);
+        return file.error;
+    }
+    const QString text = textOf(file.bytes);
+    file.bytes = QByteArray();
+    const qsizetype lineCount = text.count(QLatin1Char('\n')) +
+                                (text.endsWith(QLatin1Char('\n')) || text.isEmpty() ? 0 : 1);
+    if (lineCount > maxFileLines) {
+        keepFromSaves(path);
+        return QStringLiteral("в словаре больше %1 строк").arg(maxFileLines);
+    }
+    QStringList lines = splitLines(text);
     if (!lines.isEmpty())
         setEntries(std::move(lines));
+    allowSaves(path);
     return {};
 }
 
@@ -138,21 +128,14 @@ QByteArray WordLibrary::encode(const QStringList& entries) {
         text += e;
         text += QLatin1String("\r\n");
     }
-    return toCodePage(text);
+    QByteArray bytes = toCodePage(text);
+    if (!text.contains(QChar(0x1A)) && decodeText(bytes) == text)
+        return bytes;
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
 QString WordLibrary::writeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return f.errorString();
-    if (f.write(bytes) != bytes.size()) {
-        const QString error = f.errorString();
-        f.cancelWriting();
-        return error;
-    }
-    if (!f.commit())
-        return f.errorString();
-    return {};
+    return saveFileAtomically(path, bytes);
 }
 
 QString WordLibrary::save(const QString& path) {

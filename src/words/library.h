@@ -10,17 +10,23 @@
 
 // The word library of the learning mode: the roots of the words
 // already shown, in the order the file held them followed by the roots learnt
-// since, and its file of one root per line in the 8-bit code page.
+// since, and its file of one root per line.
+//
+// The file is written in the 8-bit code page (Windows-1251) as the original
+// program wrote it, unless a root would not come back from it exactly; then
+// it is written in UTF-8 with a byte-order mark. It is read in either, and in
+// UTF-8 without a mark as an editor writes it (see decodeText()).
 //
 // Beside the entries it keeps the set of their cleaned forms, so that checkWord
-// answers in constant time what a scan comparing cleanWord(entry) with the root
-// for every entry would answer. Entries are only ever appended or replaced as
-// a whole, so a set (and no count per key) is enough.
+// answers in constant time what a scan comparing cleanWord(entry) with the
+// cleaned root for every entry would answer. Entries are only ever appended or
+// replaced as a whole, so a set (and no count per key) is enough.
 //
-// File operations return the error's own message text, or an empty string
+// File operations return the reason for a failure in words, or an empty string
 // when they succeed; the caller shows loadFailedMessage() or
-// saveFailedMessage() of it. Saves go through a temporary file and an atomic
-// rename: a failed save leaves the previous file as it was.
+// saveFailedMessage() of it. Saves go through saveFileAtomically(): a failed
+// save leaves the previous file as it was, and a file that failed to load is
+// not saved over until a load succeeds.
 class WordLibrary final : public QObject {
     Q_OBJECT
 public:
@@ -32,17 +38,25 @@ public:
     // Replaces the entries (tests, hand-made libraries).
     void setEntries(QStringList entries);
 
+    // The library file's limits, far above what years of reading give: a
+    // larger file is not loaded (and not saved over).
+    static constexpr qint64 maxFileBytes = 128LL * 1024 * 1024;
+    static constexpr qsizetype maxFileLines = 8 * 1024 * 1024;
+
     // The learning-mode check for the entry on show: 1 when learning mode is
     // off or the entry's root is known, 2 when it is new, in which case the
-    // root is appended to `entries`.
+    // root is appended to `entries`. The root is compared after the same
+    // cleaning as the entries, so every root it stores matches its own word.
     int checkWord(QStringView left, QChar letter, QStringView rest, bool learningMode);
     int checkWord(const QString& joined, bool learningMode);
 
     // Reads the file. A missing file changes nothing; a file of
     // n >= 1 lines replaces `entries` by exactly those lines; an empty file
-    // changes nothing. A line ends at LF, a CR before it dropped; a byte 0x1A
-    // ends the file. On an error `entries` stays as it was. Waits for pending
-    // saves first, so it reads what they wrote.
+    // changes nothing. A line ends at LF, a CR before it dropped; in a file
+    // without a byte-order mark a byte 0x1A ends the file. Only a regular file
+    // within the limits is read; on an error `entries` stays as it was and the
+    // file is kept from saves. Waits for pending saves first, so it reads what
+    // they wrote.
     QString load(const QString& path);
 
     // Writes every entry and CR LF, after the pending asynchronous

@@ -36,16 +36,26 @@ int main(int argc, char** argv) {
     const QString book = QString::fromUtf8(bookFile.readAll());
     QTemporaryDir dir;
     ScriptedMessageBoxes boxes;
+    ScriptedFileDialog fileDialog;
     RecordingUrlOpener opener;
     NoServer http;
     ManualHotkeys hotkeys;
     ApplicationActivation activation{ApplicationActivation::Source::Manual};
     NoPowerInhibitor power;
     SystemClock clock;
-    Program program(Platform{boxes, opener, http, hotkeys, activation, power, clock, TimeFormat(),
-                             dir.filePath(QStringLiteral("kestrix.ini")),
-                             dir.filePath(QStringLiteral("library.txt")),
-                             QUrl(QStringLiteral("http://127.0.0.1:9/kestrix/ver.txt")),
+    Program program(Platform{boxes,
+                             fileDialog,
+                             opener,
+                             http,
+                             hotkeys,
+                             activation,
+                             power,
+                             clock,
+                             TimeFormat(),
+                             nullptr,
+                             UserFiles{{dir.filePath(QStringLiteral("kestrix.ini")), {}},
+                                       {dir.filePath(QStringLiteral("library.txt")), {}}},
+                             QUrl(),
                              QUrl(QStringLiteral("http://kestrix.example.org/kestrix"))});
     program.start();
     MainWindow* f = program.mainWindow;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/file_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/url_opener.h"
 
@@ -27,6 +28,22 @@ public:
     // Runs while a box is "open", to let tests act inside the modal wait.
     std::function<void(const Shown&)> whileOpen;
     QList<Shown> shown;
+};
+
+// Answers the file dialog from a script: the paths given in turn, then an
+// empty answer (cancelled); records every filter asked with.
+class ScriptedFileDialog final : public FileDialog {
+public:
+    QString openFile(QWidget*, const QString&, const QString& filter) override {
+        filters.append(filter);
+        if (whileOpen)
+            whileOpen();
+        return paths.isEmpty() ? QString() : paths.takeFirst();
+    }
+    QStringList paths;
+    // Runs while the dialog is "open".
+    std::function<void()> whileOpen;
+    QStringList filters;
 };
 
 class RecordingUrlOpener final : public UrlOpener {

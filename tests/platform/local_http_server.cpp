@@ -19,12 +19,14 @@ LocalHttpServer::~LocalHttpServer() {
     }
 }
 
-bool LocalHttpServer::listen() {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+bool LocalHttpServer::listen(const QHostAddress& address) {
+    return m_server.listen(address, 0);
 }
 
 QUrl LocalHttpServer::url(const QByteArray& path) const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port()) + QString::fromLatin1(path));
+    return QUrl(
+        QStringLiteral("http://%1:%2").arg(m_server.serverAddress().toString()).arg(port()) +
+        QString::fromLatin1(path));
 }
 
 void LocalHttpServer::respond(const QByteArray& path, const QByteArray& raw) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QTcpServer>
@@ -18,8 +19,8 @@ public:
     LocalHttpServer();
     ~LocalHttpServer() override;
 
-    // Listens on 127.0.0.1 at a free port.
-    bool listen();
+    // Listens on 127.0.0.1 (or `address`) at a free port.
+    bool listen(const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
     quint16 port() const { return m_server.serverPort(); }
     QUrl url(const QByteArray& path) const;
 

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -316,6 +317,31 @@ private Q_SLOTS:
         QCOMPARE(edit->toPlainText(), QString());
         strike(edit, key(Qt::Key_A));
         QCOMPARE(edit->toPlainText(), QStringLiteral("a"));
+    }
+
+    // While a modal box is open, Enter and Space answer it; once it is
+    // closed they are the reader's again.
+    void modalBoxAnswersItsKeys_data() {
+        QTest::addColumn<Stroke>("stroke");
+        QTest::addColumn<int>("id");
+        QTest::newRow("return") << enter << 13;
+        QTest::newRow("space") << space << 32;
+    }
+
+    void modalBoxAnswersItsKeys() {
+        QFETCH(Stroke, stroke);
+        QFETCH(int, id);
+        hotkeys->registerAll();
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kestrix"), QStringLiteral("?"),
+                        QMessageBox::Ok, window.get());
+        box.setWindowModality(Qt::ApplicationModal);
+        QSignalSpy answered(&box, &QDialog::finished);
+        box.show();
+        strike(box.button(QMessageBox::Ok), stroke);
+        QCOMPARE(answered.count(), 1);
+        QVERIFY(delivered.isEmpty());
+        strike(edit, stroke);
+        QCOMPARE(delivered, QList<int>{id});
     }
 
     void destroyedFilterLetsKeysThrough() {

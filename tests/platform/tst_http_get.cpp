@@ -4,6 +4,76 @@
 #include <QNetworkProxy>
 #include <QTest>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// A server on a thread of its own that answers one request with a chunked
+// body of `total` bytes, written as fast as the client takes them in, and
+// counts what it got out: what the client read, or holds unread.
+class FloodServer {
+public:
+    explicit FloodServer(qint64 total) : m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&a), len) != 0 ||
+            ::listen(m_listener, 1) != 0 ||
+            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+            return;
+        port = ntohs(a.sin_port);
+        m_thread = std::thread([this, total] { serve(total); });
+    }
+    ~FloodServer() {
+        ::shutdown(m_listener, SHUT_RDWR); // wakes an accept still waiting
+        if (m_thread.joinable())
+            m_thread.join();
+        ::close(m_listener);
+    }
+    quint16 port = 0;
+    std::atomic<qint64> sent{0};
+
+private:
+    void serve(qint64 total) {
+        const int c = ::accept(m_listener, nullptr, nullptr);
+        if (c < 0)
+            return;
+        QByteArray head;
+        char buf[4096];
+        while (!head.contains("\r\n\r\n")) {
+            const ssize_t n = ::recv(c, buf, sizeof buf, 0);
+            if (n <= 0)
+                break;
+            head.append(buf, n);
+        }
+        // As a server across a network would: the answer comes a while
+        // after the request.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const QByteArray chunk = "10000\r\n" + QByteArray(0x10000, 'x') + "\r\n";
+        QByteArray out = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+        for (qint64 body = 0; body < total; body += 0x10000) {
+            out += chunk;
+            const ssize_t n = ::send(c, out.constData(), size_t(out.size()), MSG_NOSIGNAL);
+            if (n != out.size())
+                break; // the client went away
+            sent += n;
+            out.clear();
+        }
+        ::close(c);
+    }
+    int m_listener;
+    std::thread m_thread;
+};
+
+} // namespace
+
 // QtHttpGet against a server in this very thread: the request must run a
 // local event loop for the server to answer at all.
 class TestHttpGet : public QObject {
@@ -25,6 +95,9 @@ private Q_SLOTS:
     void followsRedirectsUpToTheLimit_data();
     void followsRedirectsUpToTheLimit();
     void cutsTheBodyAtTheLimit();
+    void cutsAChunkedFlood();
+    void redirectsStayOnTheHost_data();
+    void redirectsStayOnTheHost();
     void endsAtTheTimeOut_data();
     void endsAtTheTimeOut();
     void refusedConnectionFails();
@@ -166,6 +239,50 @@ void TestHttpGet::cutsTheBodyAtTheLimit() {
     const HttpGet::Reply reply = http.get(r);
     QVERIFY2(reply.ok, qPrintable(reply.error));
     QCOMPARE(reply.body, huge.left(1000));
+}
+
+void TestHttpGet::cutsAChunkedFlood() {
+    // 100 MB in chunks as fast as the client takes them: the client must stop
+    // taking them soon after its 64 KiB instead of piling them up.
+    constexpr qint64 total = 100LL * 1024 * 1024;
+    FloodServer server(total);
+    QVERIFY(server.port != 0);
+    QtHttpGet http;
+    HttpGet::Request r =
+        requestFor(QUrl(QStringLiteral("http://127.0.0.1:%1/flood").arg(server.port)));
+    r.timeoutMs = 20000;
+    r.maxBodyBytes = 64 * 1024;
+    const HttpGet::Reply reply = http.get(r);
+    QVERIFY2(reply.ok, qPrintable(reply.error));
+    QCOMPARE(reply.body, QByteArray(64 * 1024, 'x'));
+    // What the kernel's socket buffers hold, and no more.
+    QVERIFY2(server.sent < total / 8, qPrintable(QString::number(server.sent)));
+}
+
+void TestHttpGet::redirectsStayOnTheHost_data() {
+    QTest::addColumn<QString>("otherHost");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("same host, other port") << QStringLiteral("127.0.0.1") << true;
+    QTest::newRow("another host") << QStringLiteral("127.0.0.2") << false;
+}
+
+void TestHttpGet::redirectsStayOnTheHost() {
+    QFETCH(QString, otherHost);
+    QFETCH(bool, followed);
+    LocalHttpServer server;
+    LocalHttpServer other;
+    QVERIFY(server.listen());
+    if (!other.listen(QHostAddress(otherHost)))
+        QSKIP("no second loopback address here");
+    other.respond("/ver.txt", LocalHttpServer::response("200 OK", "v.9.9.9"));
+    server.respond("/ver.txt",
+                   LocalHttpServer::response("302 Found", "",
+                                             {"Location: " + other.url("/ver.txt").toEncoded()}));
+    QtHttpGet http;
+    const HttpGet::Reply reply = http.get(requestFor(server.url("/ver.txt")));
+    QCOMPARE(reply.ok, followed);
+    QCOMPARE(reply.body == "v.9.9.9", followed);
+    QCOMPARE(other.requests.size(), followed ? 1 : 0);
 }
 
 void TestHttpGet::endsAtTheTimeOut_data() {

@@ -50,7 +50,7 @@ class FakeLogind final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 public:
-    enum class Answer { Pipe, Deny, WrongType, Silent };
+    enum class Answer { Pipe, Deny, WrongType, Silent, Later };
 
     explicit FakeLogind(Answer a) : answer(a) {}
     ~FakeLogind() override {
@@ -65,6 +65,14 @@ public:
     int readEnd(qsizetype i) const {
         QMutexLocker lock(&mutex);
         return readEnds.value(i, -1);
+    }
+    // Answers the call held back by Answer::Later with a descriptor.
+    bool answerNow() {
+        QMutexLocker lock(&mutex);
+        if (heldBack.type() != QDBusMessage::MethodCallMessage)
+            return false;
+        const QDBusUnixFileDescriptor given = pipeEnd();
+        return heldBackOn.send(heldBack.createReply(QVariant::fromValue(given)));
     }
 
 public Q_SLOTS:
@@ -84,25 +92,35 @@ public Q_SLOTS:
         case Answer::Silent:
             setDelayedReply(true);
             return {};
+        case Answer::Later:
+            setDelayedReply(true);
+            heldBack = message();
+            heldBackOn = connection();
+            return {};
         case Answer::Pipe:
             break;
         }
+        return pipeEnd();
+    }
+
+private:
+    // The write end of a fresh pipe; the read end stays here.
+    QDBusUnixFileDescriptor pipeEnd() {
         int ends[2] = {-1, -1};
-        if (::pipe2(ends, O_CLOEXEC) != 0) {
-            sendErrorReply(QDBusError::Failed, QStringLiteral("pipe2 failed"));
+        if (::pipe2(ends, O_CLOEXEC) != 0)
             return {};
-        }
         readEnds.append(ends[0]);
         QDBusUnixFileDescriptor given(ends[1]); // keeps a duplicate
         ::close(ends[1]);
         return given;
     }
 
-private:
     const Answer answer;
     mutable QMutex mutex;
     QList<InhibitCall> callsSeen;
     QList<int> readEnds;
+    QDBusMessage heldBack;
+    QDBusConnection heldBackOn{QString()};
 };
 
 namespace {
@@ -210,7 +228,7 @@ private Q_SLOTS:
         QVERIFY(!inhibitor.held());
 
         QVERIFY2(inhibitor.acquire(), qPrintable(inhibitor.lastError()));
-        QVERIFY(inhibitor.held());
+        QTRY_VERIFY(inhibitor.held()); // the answer comes through the event loop
         QVERIFY(inhibitor.lastError().isEmpty());
         const QList<InhibitCall> calls = service.fake->calls();
         QCOMPARE(calls.size(), 1);
@@ -239,10 +257,12 @@ private Q_SLOTS:
         QVERIFY(service.registered);
         LogindInhibitor inhibitor(client);
         QVERIFY(inhibitor.acquire());
+        QTRY_VERIFY(inhibitor.held());
         inhibitor.release();
         QVERIFY(writerClosed(service.fake->readEnd(0), 5000));
 
         QVERIFY(inhibitor.acquire());
+        QTRY_VERIFY(inhibitor.held());
         QCOMPARE(service.fake->calls().size(), 2);
         const int second = service.fake->readEnd(1);
         QVERIFY(second >= 0);
@@ -257,10 +277,37 @@ private Q_SLOTS:
         {
             LogindInhibitor inhibitor(client);
             QVERIFY(inhibitor.acquire());
+            QTRY_VERIFY(inhibitor.held());
             QVERIFY(!writerClosed(service.fake->readEnd(0), 0));
         }
         QVERIFY2(writerClosed(service.fake->readEnd(0), 5000),
                  "the descriptor outlived the inhibitor");
+    }
+
+    // The request does not wait for logind: the program goes on at once, and
+    // an answer that comes after a release is let go of.
+    void answerComesLater_data() {
+        QTest::addColumn<bool>("acquireAgain"); // before the answer, after a release
+        QTest::newRow("released before the answer") << false;
+        QTest::newRow("released and acquired again") << true;
+    }
+
+    void answerComesLater() {
+        QFETCH(bool, acquireAgain);
+        FakeService service(address, FakeLogind::Answer::Later);
+        QVERIFY(service.registered);
+        LogindInhibitor inhibitor(client);
+        QVERIFY(inhibitor.acquire());
+        QVERIFY(inhibitor.pending());
+        inhibitor.release();
+        if (acquireAgain)
+            QVERIFY(inhibitor.acquire());
+        QTRY_COMPARE(service.fake->calls().size(), 1);
+        QVERIFY(service.fake->answerNow());
+        QTRY_VERIFY(!inhibitor.pending());
+        QCOMPARE(inhibitor.held(), acquireAgain);
+        QCOMPARE(writerClosed(service.fake->readEnd(0), acquireAgain ? 0 : 5000), !acquireAgain);
+        QCOMPARE(service.fake->calls().size(), 1);
     }
 
     void failures_data() {
@@ -290,7 +337,10 @@ private Q_SLOTS:
             connected ? client : QDBusConnection(QStringLiteral("kestrix-no-such-bus"));
         LogindInhibitor inhibitor(bus, 500);
 
-        QVERIFY(!inhibitor.acquire());
+        // Without a bus nobody can be asked; otherwise the failure comes
+        // with the answer.
+        QCOMPARE(inhibitor.acquire(), connected);
+        QTRY_VERIFY(!inhibitor.pending());
         QVERIFY(!inhibitor.held());
         QVERIFY(!inhibitor.lastError().isEmpty());
         inhibitor.release();

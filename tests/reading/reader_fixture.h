@@ -27,8 +27,11 @@ struct ReaderFixture {
     ScriptedMessageBoxes boxes;
     FixedClock clock;
     Reader reader{form, closing, state, library,
-                  Reader::Services{boxes, hotkeys, clock, TimeFormat(QLocale::c()),
-                                   dir.filePath(QStringLiteral("library.txt"))}};
+                  Reader::Services{boxes,
+                                   hotkeys,
+                                   clock,
+                                   TimeFormat(QLocale::c()),
+                                   {dir.filePath(QStringLiteral("library.txt")), {}}}};
 
     ReaderFixture() { reader.view().chooseFaceB(); }
 
@@ -44,8 +47,11 @@ struct ReaderFixture {
         return shown();
     }
     QString shown() const {
-        return form.displayField->left() + QLatin1Char('/') + form.displayField->letter() +
-               QLatin1Char('/') + form.displayField->rest();
+        // Nothing shown yet: no letter, not a U+0000.
+        const QChar letter = form.displayField->letter();
+        return form.displayField->left() + QLatin1Char('/') +
+               (letter.isNull() ? QString() : QString(letter)) + QLatin1Char('/') +
+               form.displayField->rest();
     }
     QString pauseCaption() const { return form.pauseButton->text(); }
     // Enabled states of Start, pause, restart and the text box, and whether

@@ -14,6 +14,11 @@
 
 namespace {
 const QString sample = QStringLiteral("Привет, мир. Как дела? ");
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 } // namespace
 
 class TestReader : public QObject {
@@ -38,7 +43,14 @@ private Q_SLOTS:
     void speedKeys_data();
     void speedKeys();
     void spaceWhilePauseDisabledOnlyReappliesInterval();
-    void textChangeReleasesKeysAndResets();
+    void textChangeReleasesKeysAndKeepsThePosition();
+    void bookmarkFollowsTheBook_data();
+    void bookmarkFollowsTheBook();
+    void measuredSpeed_data();
+    void measuredSpeed();
+    void libraryWiring_data();
+    void libraryWiring();
+    void speedListTakesOnlyTheUsersChoice();
 };
 
 void TestReader::startRefusesShortTexts_data() {
@@ -48,6 +60,7 @@ void TestReader::startRefusesShortTexts_data() {
     QTest::newRow("10 characters with a space") << u"1234 67890"_qs << true;
     QTest::newRow("no space") << u"1234567890abc"_qs << false;
     QTest::newRow("line break counts two") << u"1234\n 678"_qs << true;
+    QTest::newRow("only no-break spaces") << u"1234\u00a067890\u00a0abc"_qs << false;
 }
 
 void TestReader::startRefusesShortTexts() {
@@ -64,7 +77,8 @@ void TestReader::startEntersReading() {
     ReaderFixture f;
     f.clock.time = QDateTime(QDate(2026, 3, 1), QTime(9, 5, 7));
     f.form.textBox->setPlainText(sample);
-    f.state.position = 3; // a bookmark set after the text
+    f.state.position = 3; // a bookmark restored with the text
+    f.reader.takeTextAsBook();
     f.form.startButton->clickFromCode();
     QCOMPARE(f.marks(), u"sPrmT"_qs);
     QCOMPARE(f.reader.wordTimer.interval(), 1000u);
@@ -120,6 +134,7 @@ void TestReader::bookmarkBeyondTheTextEndsAtTheLastEntry() {
     ReaderFixture f;
     f.form.textBox->setPlainText(u"раз два три "_qs);
     f.state.position = 5000;
+    f.reader.takeTextAsBook();
     f.form.startButton->clickFromCode();
     QCOMPARE(f.tick(), u"/т/ри"_qs);
     QCOMPARE(f.state.position, 2);
@@ -253,9 +268,11 @@ void TestReader::jumpBackAndRestartBeforeAnyStart() {
     ReaderFixture f;
     f.state.position = 500; // a restored bookmark
     f.form.jumpBackButton->clickFromCode();
-    f.form.restartButton->clickFromCode();
     QCOMPARE(f.state.position, 500);
+    f.form.restartButton->clickFromCode(); // rereading a restored book from its beginning
+    QCOMPARE(f.state.position, 0);
     QCOMPARE(f.marks(), u"SpRMt"_qs);
+    QCOMPARE(f.shown(), u"//"_qs); // nothing read outside the sequence
 }
 
 void TestReader::restartKeepsCaptionAndToggleDecidesByTimer() {
@@ -321,7 +338,7 @@ void TestReader::spaceWhilePauseDisabledOnlyReappliesInterval() {
     QCOMPARE(f.reader.wordTimer.interval(), 150u);
 }
 
-void TestReader::textChangeReleasesKeysAndResets() {
+void TestReader::textChangeReleasesKeysAndKeepsThePosition() {
     ReaderFixture f;
     f.start(sample);
     f.state.position = 5;
@@ -329,9 +346,164 @@ void TestReader::textChangeReleasesKeysAndResets() {
     QVERIFY(f.hotkeys.isRegistered());
     f.form.textBox->insertPlainText(u"x"_qs);
     QVERIFY(!f.hotkeys.isRegistered());
-    QCOMPARE(f.state.position, 0);
+    QCOMPARE(f.state.position, 5); // until another text is started
     QCOMPARE(f.marks(), u"SpRMt"_qs);
     QVERIFY(!f.hotkeys.press(32)); // typing works again
+}
+
+// What happens to the reading position and the stored book (the word
+// sequence) along the ways a reader edits, starts and restarts. Steps:
+// "restore" (book A at entry 5, as the settings load leaves it), "read" (book
+// A started and read to entry 5), "pause", "type" (a click selects all, one
+// letter replaces it), "undo", "paste_A", "paste_B" (another text), "paste_C"
+// (A with one letter changed), "start", "restart".
+void TestReader::bookmarkFollowsTheBook_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("baseline");
+    QTest::addColumn<QString>("book"); // first entry of the sequence
+    QTest::newRow("restored, edit undone, Start")
+        << u"restore type undo start"_qs << 5 << 5 << u"раз"_qs;
+    QTest::newRow("restored, same text again, Start")
+        << u"restore paste_A start"_qs << 5 << 5 << u"раз"_qs;
+    QTest::newRow("restored, another text, Start")
+        << u"restore paste_B start"_qs << 0 << 0 << u"другой"_qs;
+    QTest::newRow("restored, one letter other, Start")
+        << u"restore paste_C start"_qs << 0 << 0 << u"раз"_qs;
+    QTest::newRow("restored, another text, no Start") << u"restore paste_B"_qs << 5 << 5 << u""_qs;
+    QTest::newRow("restored, Restart before Start") << u"restore restart"_qs << 0 << 0 << u""_qs;
+    QTest::newRow("read, paused, edited") << u"read pause type"_qs << 5 << 0 << u"раз"_qs;
+    QTest::newRow("read, paused, edit undone, Start")
+        << u"read pause type undo start"_qs << 5 << 5 << u"раз"_qs;
+    QTest::newRow("read, paused, another text, Start")
+        << u"read pause paste_B start"_qs << 0 << 0 << u"другой"_qs;
+    QTest::newRow("read, paused, Restart") << u"read pause restart"_qs << 0 << 0 << u"раз"_qs;
+}
+
+void TestReader::bookmarkFollowsTheBook() {
+    QFETCH(QString, steps);
+    QFETCH(int, position);
+    QFETCH(int, baseline);
+    QFETCH(QString, book);
+    const QString a = u"раз два три четыре пять шесть семь восемь "_qs;
+    const QString b = u"другой текст совсем другой "_qs;
+    ReaderFixture f;
+    TextBox* box = f.form.textBox;
+    for (const QString& step : steps.split(QLatin1Char(' '))) {
+        if (step == u"restore") {
+            box->setPlainText(a);
+            f.state.position = f.state.speedBaseline = 5;
+            f.reader.takeTextAsBook();
+        } else if (step == u"read") {
+            f.start(a);
+            for (int i = 0; i < 5; ++i)
+                f.tick();
+        } else if (step == u"pause") {
+            f.reader.togglePause();
+        } else if (step == u"type" || step.startsWith(u"paste_")) {
+            box->selectAll();
+            box->insertPlainText(step == u"type"      ? u"x"_qs
+                                 : step == u"paste_A" ? a
+                                 : step == u"paste_B" ? b
+                                                      : QString(a).replace(u"три"_qs, u"тре"_qs));
+        } else if (step == u"undo") {
+            box->undo();
+        } else if (step == u"start") {
+            f.form.startButton->clickFromCode();
+        } else if (step == u"restart") {
+            f.form.restartButton->clickFromCode();
+        }
+    }
+    QCOMPARE(f.state.position, position);
+    QCOMPARE(f.state.speedBaseline, baseline);
+    QCOMPARE(f.state.words.isEmpty() ? QString() : f.state.words.joined(0), book);
+}
+
+// The measured speed: entries read since the last Start over the seconds
+// spent reading, never below zero.
+void TestReader::measuredSpeed_data() {
+    QTest::addColumn<int>("bookmark"); // restored with the text
+    QTest::addColumn<bool>("otherText");
+    QTest::addColumn<int>("readTo");
+    QTest::addColumn<int>("readingTicks");
+    QTest::addColumn<int>("pausedTicks");
+    QTest::addColumn<QString>("speed");
+    QTest::newRow("from the bookmark") << 1500 << false << 1504 << 1 << 0 << u"240"_qs;
+    QTest::newRow("another text after a bookmark") << 1500 << true << 4 << 1 << 0 << u"240"_qs;
+    QTest::newRow("paused seconds do not count") << 0 << false << 4 << 1 << 3 << u"240"_qs;
+    QTest::newRow("back before the Start") << 1500 << false << 1400 << 2 << 0 << u"0"_qs;
+}
+
+void TestReader::measuredSpeed() {
+    QFETCH(int, bookmark);
+    QFETCH(bool, otherText);
+    QFETCH(int, readTo);
+    QFETCH(int, readingTicks);
+    QFETCH(int, pausedTicks);
+    QFETCH(QString, speed);
+    ReaderFixture f;
+    f.form.textBox->setPlainText(sample);
+    f.state.position = f.state.speedBaseline = bookmark;
+    f.reader.takeTextAsBook();
+    if (otherText)
+        f.form.textBox->setPlainText(u"Другой текст. "_qs);
+    f.form.startButton->clickFromCode();
+    f.state.position = readTo;
+    for (int i = 0; i < readingTicks; ++i)
+        f.reader.updateStatistics();
+    f.reader.togglePause();
+    for (int i = 0; i < pausedTicks; ++i)
+        f.reader.updateStatistics();
+    QCOMPARE(f.form.measuredSpeedLabel->text(), speed);
+}
+
+// The word library's file: reloaded by Start in learning mode only, and
+// saved by the library timer.
+void TestReader::libraryWiring_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("entries");                // in memory afterwards
+    QTest::addColumn<QByteArray>("file");                    // afterwards
+    const QByteArray stored("\xea\xee\xf0\xe5\xed\xfc\r\n"); // "корень" in Windows-1251
+    QTest::newRow("Start in learning mode reloads")
+        << u"start learning"_qs << QStringList{u"корень"_qs} << stored;
+    QTest::newRow("Start outside learning mode does not") << u"start"_qs << QStringList{} << stored;
+    QTest::newRow("the library timer saves")
+        << u"timer"_qs << QStringList{u"новый"_qs} << QByteArray("\xed\xee\xe2\xfb\xe9\r\n");
+}
+
+void TestReader::libraryWiring() {
+    QFETCH(QString, action);
+    QFETCH(QStringList, entries);
+    QFETCH(QByteArray, file);
+    ReaderFixture f;
+    const QString path = f.dir.filePath(u"library.txt"_qs);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("\xea\xee\xf0\xe5\xed\xfc\r\n");
+    out.close();
+    if (action == u"timer") {
+        f.library.setEntries({u"новый"_qs});
+        Q_EMIT f.reader.libraryTimer.timeout();
+    } else {
+        f.form.learningModeBox->setChecked(action.endsWith(u"learning"));
+        f.start(sample);
+    }
+    QCOMPARE(f.library.entries(), entries);
+    QTRY_COMPARE(readAll(path), file);
+}
+
+// Only a choice of the user in the speed list applies a speed at once; a
+// selection from code (the settings load) waits for Start.
+void TestReader::speedListTakesOnlyTheUsersChoice() {
+    ReaderFixture f;
+    f.state.baseIntervalMs = 150;
+    f.reader.wordTimer.setInterval(777);
+    f.form.speedList->setCurrentIndex(10);
+    QCOMPARE(f.reader.wordTimer.interval(), 777u);
+    QCOMPARE(f.state.baseIntervalMs, 150);
+    QTest::keyClick(f.form.speedList, Qt::Key_Down);
+    QCOMPARE(f.form.speedList->currentIndex(), 11);
+    QCOMPARE(f.reader.wordTimer.interval(), 65u);
 }
 
 QTEST_MAIN(TestReader)

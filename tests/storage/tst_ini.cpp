@@ -42,10 +42,10 @@ private Q_SLOTS:
     void writing();
     void writingKeepsOrderAndOtherLines();
     void removeSectionRemovesDuplicates();
-    void valuesWrittenAsTheyAre();
+    void valuesReadBackAsThemselves();
     void missingFileIsEmpty();
     void unreadablePathFails();
-    void tooLargeFileKeepsWholeLines();
+    void tooLargeFileIsRefused();
     void garbageParsesStably();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
@@ -250,23 +250,31 @@ void TestIni::removeSectionRemovesDuplicates() {
     QVERIFY(!ini.find(u"Content", u"word_1"));
 }
 
-void TestIni::valuesWrittenAsTheyAre() {
+void TestIni::valuesReadBackAsThemselves() {
     IniFile ini;
     ini.parse(QByteArray());
     ini.setValue(u"S", u"blank", u"               ");
     ini.setValue(u"S", u"cr", u"слово\r");
     ini.setValue(u"S", u"quoted", u"\"слово\"");
+    ini.setValue(u"S", u"tab", u"\tслово");
+    ini.setValue(u"S", u"single", u"'");
+    ini.setValue(u"S", u"empty", u"");
     ini.setValue(u"S", u"next", u"x");
+    // Set values read back at once as they will from the file.
+    QCOMPARE(ini.value(u"S", u"quoted"), QStringLiteral("\"слово\""));
     const QByteArray bytes = ini.serialize();
-    QCOMPARE(bytes,
-             QStringLiteral("[S]\r\nblank=               \r\ncr=слово\r\r\nquoted=\"слово\"\r\n"
-                            "next=x\r\n")
-                 .toUtf8());
+    QCOMPARE(bytes, QStringLiteral("[S]\r\nblank=\"               \"\r\ncr=слово\r\n"
+                                   "quoted=\"\"слово\"\"\r\ntab=\"\tслово\"\r\nsingle='\r\n"
+                                   "empty=\r\nnext=x\r\n")
+                        .toUtf8());
     IniFile back;
     back.parse(bytes);
-    QCOMPARE(back.value(u"S", u"blank", QStringLiteral("d")), QString());
-    QCOMPARE(back.value(u"S", u"cr"), QStringLiteral("слово"));
-    QCOMPARE(back.value(u"S", u"quoted"), QStringLiteral("слово"));
+    QCOMPARE(back.value(u"S", u"blank", QStringLiteral("d")), QStringLiteral("               "));
+    QCOMPARE(back.value(u"S", u"cr"), QStringLiteral("слово")); // a line cannot hold a line break
+    QCOMPARE(back.value(u"S", u"quoted"), QStringLiteral("\"слово\""));
+    QCOMPARE(back.value(u"S", u"tab"), QStringLiteral("\tслово"));
+    QCOMPARE(back.value(u"S", u"single"), QStringLiteral("'"));
+    QCOMPARE(back.value(u"S", u"empty", QStringLiteral("d")), QString());
     QCOMPARE(back.value(u"S", u"next"), QStringLiteral("x"));
 }
 
@@ -286,17 +294,21 @@ void TestIni::unreadablePathFails() {
     QVERIFY(!ini.errorString().isEmpty());
 }
 
-void TestIni::tooLargeFileKeepsWholeLines() {
+void TestIni::tooLargeFileIsRefused() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.ini"));
     const QByteArray head = u8(u"[S]\r\nа=Ёж\r\n");
-    QVERIFY(writeAll(path, head + u8(u"б=ЖЖЖЖЖЖЖЖ\r\nв=1\r\n")));
+    const QByteArray bytes = head + u8(u"б=ЖЖЖЖЖЖЖЖ\r\nв=1\r\n");
+    QVERIFY(writeAll(path, bytes));
     IniFile ini;
-    // The cut falls inside a two-byte letter of the second key.
-    QVERIFY(ini.load(path, head.size() + 5));
-    QCOMPARE(ini.value(u"S", u"а"), QStringLiteral("Ёж")); // still read as UTF-8
-    QVERIFY(!ini.find(u"S", u"б"));
-    QVERIFY(!ini.find(u"S", u"в"));
+    // A cut would fall inside a two-byte letter of the second key; the file
+    // is not taken in part, and the error says why.
+    QVERIFY(!ini.load(path, head.size() + 5));
+    QCOMPARE(ini.errorString(),
+             QStringLiteral("файл больше допустимых %1 байт").arg(head.size() + 5));
+    QVERIFY(!ini.find(u"S", u"а"));
+    QVERIFY(ini.load(path, bytes.size()));
+    QCOMPARE(ini.value(u"S", u"б"), QStringLiteral("ЖЖЖЖЖЖЖЖ"));
 }
 
 void TestIni::garbageParsesStably() {
@@ -355,10 +367,19 @@ void TestIni::limitsOnLinesAndSections() {
     for (int i = 0; i < IniFile::maxSections + 10; ++i)
         bytes += "[s" + QByteArray::number(i) + "]\nk=" + QByteArray::number(i) + "\n";
     IniFile ini;
-    ini.parse(bytes);
+    QVERIFY(!ini.parse(bytes)); // cut, and it says so
+    const QString last = QString::number(IniFile::maxSections - 1);
     QCOMPARE(ini.value(u"s0", u"k"), QStringLiteral("0"));
-    QCOMPARE(ini.value(u"S65535", u"K"), QStringLiteral("65535"));
-    QVERIFY(!ini.hasSection(u"s65536")); // beyond the limit: not kept
+    QCOMPARE(ini.value(QString(QStringLiteral("S") + last), u"K"), last);
+    QVERIFY(!ini.hasSection(QStringLiteral("s%1").arg(IniFile::maxSections))); // beyond: not kept
+
+    // What the reader would cut is not written either.
+    QTemporaryDir dir;
+    ini.setValue(QStringLiteral("s%1").arg(IniFile::maxSections), u"k", u"1");
+    QVERIFY(!ini.save(dir.filePath(QStringLiteral("x.ini"))));
+    QCOMPARE(ini.errorString(),
+             QStringLiteral("в файле больше %1 разделов").arg(IniFile::maxSections));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("x.ini"))));
 }
 
 QTEST_GUILESS_MAIN(TestIni)

@@ -50,7 +50,7 @@ void TestMainWindow::controlsHaveTheirNamesKindsAndPlaces_data() {
     row("restartButton", "QToolButton", {24, 108, 150, 33});
     row("jumpBackButton", "QToolButton", {188, 108, 150, 33});
     row("viewButton", "QToolButton", {24, 147, 42, 22});
-    row("speedList", "QComboBox", {125, 148, 49, 21});
+    row("speedList", "QComboBox", {123, 148, 55, 21});
     row("faceAButton", "QToolButton", {286, 147, 23, 22});
     row("faceBButton", "QToolButton", {315, 147, 23, 22});
     row("textBox", "QPlainTextEdit", {24, 184, 314, 237});

@@ -11,3 +11,4 @@ int probeIniGet(const QStringList& args);
 int probeIniInt(const QStringList& args);
 int probeStore(const QStringList& args);
 int probeRestore(const QStringList& args);
+int probeOpen(const QStringList& args);

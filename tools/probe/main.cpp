@@ -18,7 +18,9 @@ const char* const usage =
     "  ini-get FILE SECTION KEY [DEFAULT]\n"
     "  ini-int FILE SECTION KEY DEFAULT\n"
     "  store TEXTFILE INIFILE\n"
-    "  restore INIFILE\n";
+    "  restore INIFILE\n"
+    "  open FILE            the text the text box receives for a book file (TXT, FB2,\n"
+    "                       FB2.ZIP, EPUB), as UTF-8\n";
 
 } // namespace
 
@@ -34,7 +36,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("root"), probeRoot},       {QStringLiteral("clean"), probeClean},
         {QStringLiteral("cut"), probeCut},         {QStringLiteral("ini-get"), probeIniGet},
         {QStringLiteral("ini-int"), probeIniInt},  {QStringLiteral("store"), probeStore},
-        {QStringLiteral("restore"), probeRestore},
+        {QStringLiteral("restore"), probeRestore}, {QStringLiteral("open"), probeOpen},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

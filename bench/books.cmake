@@ -1,0 +1,2 @@
+kestrix_add_bench(bench_books bench_books.cpp)
+target_link_libraries(bench_books PRIVATE kestrix_app kestrix_testsupport)

@@ -1,0 +1,1 @@
+kestrix_add_bench(bench_save_on_pause bench_save_on_pause.cpp)

@@ -1,0 +1,150 @@
+#include "books/book_reader.h"
+
+#include "books/epub_reader.h"
+#include "books/fb2_reader.h"
+#include "books/text_decoding.h"
+#include "books/zip_archive.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// The share of the progress that reading the file takes.
+constexpr int fileShare = 100;
+
+// Known formats that are not read, by the bytes they start with.
+QString unsupportedFormat(const QByteArray& bytes) {
+    struct Magic {
+        qsizetype offset;
+        const char* bytes;
+        const char* format;
+    };
+    static constexpr Magic magics[] = {
+        {0, "%PDF", "PDF"},      {0, "\xD0\xCF\x11\xE0", "DOC"}, {0, "{\\rtf", "RTF"},
+        {0, "AT&TFORM", "DjVu"}, {60, "BOOKMOBI", "MOBI"},       {0, "Rar!", "RAR"},
+        {0, "7z\xBC\xAF", "7z"}, {0, "\x1F\x8B", "GZIP"},
+    };
+    for (const Magic& m : magics) {
+        if (bytes.mid(m.offset, qstrlen(m.bytes)) == m.bytes)
+            return QString::fromLatin1(m.format);
+    }
+    return {};
+}
+
+// The start of the text for a look at what kind of document it is.
+QString head(const QByteArray& bytes) {
+    const QByteArray start = bytes.left(4096);
+    if (!byteOrderMark(start).isEmpty() || start.contains('\0'))
+        return decodePlainText(start).text;
+    return QString::fromLatin1(start);
+}
+
+// Whether a text starts as an XML or HTML document does.
+bool isMarkup(const QString& start) {
+    return start.startsWith(u"<?xml") || start.startsWith(u"<FictionBook") ||
+           start.startsWith(u"<!DOCTYPE", Qt::CaseInsensitive) ||
+           start.startsWith(u"<html", Qt::CaseInsensitive);
+}
+
+BookText readZip(const QByteArray& bytes, const BookLimits& limits, BookProgress& progress) {
+    ZipArchive zip(limits);
+    if (BookError error = zip.open(bytes); error.failed())
+        return BookText::failed(error);
+    if (isEpub(zip))
+        return readEpub(zip, limits, progress);
+    // An FB2 document packed alone (.fb2.zip).
+    const QStringList& names = zip.names();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (!names[i].endsWith(QLatin1String(".fb2"), Qt::CaseInsensitive))
+            continue;
+        QByteArray fb2;
+        if (BookError error = zip.read(static_cast<int>(i), &fb2, progress); error.failed())
+            return BookText::failed(error);
+        BookText book = readFb2(fb2, limits, progress);
+        if (book.ok())
+            book.format = QStringLiteral("FB2.ZIP");
+        return book;
+    }
+    return BookText::failed(BookFailure::NotABook);
+}
+
+BookText readText(const QByteArray& bytes, const BookLimits& limits) {
+    if (!looksLikeText(bytes))
+        return BookText::failed(BookFailure::NotABook);
+    DecodedText decoded = decodePlainText(bytes);
+    if (decoded.text.size() > limits.textChars)
+        return BookText::failed(BookFailure::TooBig, QStringLiteral("текст книги слишком длинный"));
+    BookText book;
+    book.text = withLineFeeds(std::move(decoded.text));
+    book.format = QStringLiteral("TXT (") + QString::fromLatin1(decoded.encoding) + u')';
+    if (book.text.trimmed().isEmpty())
+        return BookText::failed(BookFailure::Empty);
+    return book;
+}
+
+} // namespace
+
+BookText readBook(const QByteArray& bytes, const BookLimits& limits, BookProgress& progress) {
+    if (bytes.isEmpty())
+        return BookText::failed(BookFailure::Empty);
+    progress.setPhase(fileShare, 1000);
+    BookText book;
+    if (ZipArchive::looksLikeZip(bytes)) {
+        book = readZip(bytes, limits, progress);
+    } else if (const QString format = unsupportedFormat(bytes); !format.isEmpty()) {
+        book = BookText::failed(BookFailure::Unsupported, format);
+    } else if (const QString start = head(bytes).trimmed(); isMarkup(start)) {
+        if (start.contains(u"<FictionBook"))
+            book = readFb2(bytes, limits, progress);
+        else if (start.contains(u"<html", Qt::CaseInsensitive))
+            book = BookText::failed(BookFailure::Unsupported, QStringLiteral("HTML"));
+        else
+            book = BookText::failed(BookFailure::NotABook);
+    } else {
+        book = readText(bytes, limits);
+    }
+    // A cancel that came too late to stop the work still counts.
+    if (progress.cancelled())
+        return BookText::failed(BookFailure::Cancelled);
+    progress.report(1, 1);
+    return book;
+}
+
+BookText readBookFile(const QString& path, const BookLimits& limits, BookProgress& progress) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return BookText::failed(BookFailure::Unreadable, QStringLiteral("файла нет"));
+    if (!info.isFile())
+        return BookText::failed(BookFailure::Unreadable, QStringLiteral("это не обычный файл"));
+    if (info.size() > limits.fileBytes)
+        return BookText::failed(
+            BookFailure::TooBig,
+            QStringLiteral("больше %1 МБ").arg(limits.fileBytes / BookLimits::mebibyte));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return BookText::failed(BookFailure::Unreadable, file.errorString());
+    // Read in pieces, to follow a cancel, and never beyond the bound, even if
+    // the file grows meanwhile.
+    progress.setPhase(0, fileShare);
+    QByteArray bytes;
+    bytes.reserve(info.size());
+    constexpr qint64 piece = 1024 * 1024;
+    for (;;) {
+        if (progress.cancelled())
+            return BookText::failed(BookFailure::Cancelled);
+        const QByteArray more = file.read(piece);
+        if (more.isEmpty()) {
+            if (file.error() != QFileDevice::NoError)
+                return BookText::failed(BookFailure::Unreadable, file.errorString());
+            break;
+        }
+        bytes += more;
+        if (bytes.size() > limits.fileBytes)
+            return BookText::failed(
+                BookFailure::TooBig,
+                QStringLiteral("больше %1 МБ").arg(limits.fileBytes / BookLimits::mebibyte));
+        progress.report(bytes.size(), qMax<qint64>(info.size(), 1));
+    }
+    return readBook(bytes, limits, progress);
+}

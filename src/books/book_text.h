@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+// Why a book could not be opened.
+enum class BookFailure {
+    None,
+    Unreadable,  // the file cannot be read: missing, a folder, no permission
+    TooBig,      // the file, or what it unpacks to, is beyond the bounds
+    NotABook,    // neither a text nor a book format
+    Unsupported, // a known format that is not read here (PDF, DOC, RTF, ...)
+    Damaged,     // a damaged archive or XML
+    Encrypted,   // protected by DRM, or an encrypted archive
+    Empty,       // nothing to read in it
+    Cancelled,   // the reader cancelled the opening
+};
+
+// A failure and what exactly went wrong (shown in square brackets after the
+// message, or, for Unsupported, the format's name).
+struct BookError {
+    BookFailure failure = BookFailure::None;
+    QString detail;
+
+    bool failed() const { return failure != BookFailure::None; }
+};
+
+// The text of a book as the text box receives it: one paragraph a line, every
+// line ended by a line feed; or why there is none.
+struct BookText {
+    QString text;
+    QString format; // "TXT (windows-1251)", "FB2", "FB2.ZIP", "EPUB"
+    BookError error;
+
+    bool ok() const { return !error.failed(); }
+    static BookText failed(BookFailure failure, QString detail = {}) {
+        BookText book;
+        book.error = {failure, std::move(detail)};
+        return book;
+    }
+    static BookText failed(BookError error) {
+        BookText book;
+        book.error = std::move(error);
+        return book;
+    }
+};
+
+// The formats read, as the reader is told them.
+QString supportedFormats();
+
+// The message a reader sees when the file `fileName` (its name alone) could
+// not be opened; empty for success and for a cancelled opening.
+QString bookFailureMessage(const QString& fileName, const BookError& error);
