@@ -40,9 +40,9 @@ std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QStrin
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(portable);
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A book to open: plain text, FB2, FB2.ZIP or EPUB."),
-                                 QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("A book to open: plain text, FB2, FB2.ZIP or EPUB."),
+        QStringLiteral("[FILE]"));
 
     const QString name = programName(arguments);
     QString error;

@@ -10,8 +10,8 @@
 #include "platform/http_get_qt.h"
 #include "platform/power.h"
 #include "platform/termination_signals.h"
-#include "ui/main_window.h"
 #include "ui/display_field.h"
+#include "ui/main_window.h"
 
 #include <QFile>
 #include <QTimer>

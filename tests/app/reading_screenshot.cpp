@@ -43,20 +43,11 @@ int main(int argc, char** argv) {
     ApplicationActivation activation{ApplicationActivation::Source::Manual};
     NoPowerInhibitor power;
     SystemClock clock;
-    Program program(Platform{boxes,
-                             fileDialog,
-                             opener,
-                             http,
-                             hotkeys,
-                             activation,
-                             power,
-                             clock,
-                             TimeFormat(),
-                             nullptr,
+    Program program(Platform{boxes, fileDialog, opener, http, hotkeys, activation, power, clock,
+                             TimeFormat(), nullptr,
                              UserFiles{{dir.filePath(QStringLiteral("kestrix.ini")), {}},
                                        {dir.filePath(QStringLiteral("library.txt")), {}}},
-                             QUrl(),
-                             QUrl(QStringLiteral("http://kestrix.example.org/kestrix"))});
+                             QUrl(), QUrl(QStringLiteral("http://kestrix.example.org/kestrix"))});
     program.start();
     MainWindow* f = program.mainWindow;
     QTimer::singleShot(0, f, [&, f] {

@@ -158,10 +158,9 @@ void TestProgram::firstStartWithoutFiles() {
         // the fastest speed fits the speed list.
         const DisplayField* d = r.program.mainWindow->displayField;
         const QFontMetrics metrics(d->displayFont());
-        addressFits = metrics.horizontalAdvance(d->left()) <=
-                          d->partRect(DisplayField::Part::Left).width() &&
-                      metrics.horizontalAdvance(d->rest()) <=
-                          d->partRect(DisplayField::Part::Rest).width();
+        addressFits =
+            metrics.horizontalAdvance(d->left()) <= d->partRect(DisplayField::Part::Left).width() &&
+            metrics.horizontalAdvance(d->rest()) <= d->partRect(DisplayField::Part::Rest).width();
         QComboBox* list = r.program.mainWindow->speedList;
         QStyleOptionComboBox option;
         option.initFrom(list);
