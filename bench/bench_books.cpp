@@ -123,8 +123,11 @@ struct Window {
     NoDialog dialog;
     SystemClock clock;
     Reader reader{form, closing, state, library,
-                  Reader::Services{boxes, hotkeys, clock, TimeFormat(),
-                                   dir.filePath(QStringLiteral("library.txt"))}};
+                  Reader::Services{boxes,
+                                   hotkeys,
+                                   clock,
+                                   TimeFormat(),
+                                   {dir.filePath(QStringLiteral("library.txt")), {}}}};
     BookOpener opener{form, boxes, dialog};
     Window() {
         form.resize(MainWindow::clientWidth, 555);

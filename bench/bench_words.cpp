@@ -27,11 +27,11 @@ const QStringList& corpusWords() {
         QFile f(texts.first().absoluteFilePath());
         if (!f.open(QIODevice::ReadOnly))
             return out;
-        WordSequence words;
-        const int k = cutWhole(words, QString::fromUtf8(f.readAll()));
+        WordSequence sequence;
+        const int k = cutWhole(sequence, QString::fromUtf8(f.readAll()));
         for (int i = 0; i < k; ++i) {
-            if (!words.isBlank(i))
-                out << words.joined(i);
+            if (!sequence.isBlank(i))
+                out << sequence.joined(i);
         }
         return out;
     }();

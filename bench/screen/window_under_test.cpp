@@ -12,6 +12,7 @@
 // been read to its end.
 #include "app/program.h"
 #include "platform/clock.h"
+#include "platform/file_dialog.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/hotkeys_qt.h"
 #include "platform/http_get.h"
@@ -107,16 +108,18 @@ int main(int argc, char** argv) {
 
     QTemporaryDir folder;
     UnshownBoxes boxes;
+    QtFileDialog fileDialog;
     DesktopUrlOpener opener;
     OwnVersion http;
     ApplicationActivation activation;
     EventFilterHotkeys hotkeys(&activation);
     const std::unique_ptr<PowerInhibitor> power = createSystemPowerInhibitor();
     SystemClock clock;
-    Program program(Platform{boxes, opener, http, hotkeys, activation, *power, clock, TimeFormat(),
-                             folder.filePath(QStringLiteral("kestrix.ini")),
-                             folder.filePath(QStringLiteral("library.txt")), versionFileUrl(),
-                             webPageUrl()});
+    Program program(Platform{boxes, fileDialog, opener, http, hotkeys, activation, *power, clock,
+                             TimeFormat(), nullptr,
+                             UserFiles{{folder.filePath(QStringLiteral("kestrix.ini")), {}},
+                                       {folder.filePath(QStringLiteral("library.txt")), {}}},
+                             versionFileUrl(), webPageUrl()});
     program.start();
     MainWindow* window = program.mainWindow;
 
