@@ -50,5 +50,3 @@ void BM_StartTextOfLargestBook(benchmark::State& state) {
 BENCHMARK(BM_StartTextOfLargestBook)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -5,14 +5,6 @@
 
 namespace {
 
-bool isOneOf(QStringView name, std::initializer_list<const char16_t*> names) {
-    for (const char16_t* n : names) {
-        if (name == QStringView(n))
-            return true;
-    }
-    return false;
-}
-
 // Elements whose text is one line.
 bool isLine(QStringView name) {
     return isOneOf(name, {u"p", u"v", u"subtitle", u"text-author", u"th", u"td"});

@@ -35,6 +35,14 @@ QByteArray namedEncoding(const QByteArray& bytes) {
 
 } // namespace
 
+bool isOneOf(QStringView name, std::initializer_list<const char16_t*> names) {
+    for (const char16_t* n : names) {
+        if (name == QStringView(n))
+            return true;
+    }
+    return false;
+}
+
 bool fitsNamedEncoding(const QByteArray& bytes) {
     return decodeStrictly(bytes, namedEncoding(bytes)).has_value();
 }

@@ -6,7 +6,11 @@
 #include <QBuffer>
 #include <QXmlStreamReader>
 
+#include <initializer_list>
 #include <memory>
+
+// Whether `name` is one of `names`.
+bool isOneOf(QStringView name, std::initializer_list<const char16_t*> names);
 
 // Whether the bytes of an XML file are valid in the encoding that their
 // byte-order mark or declaration names (UTF-8 when none names one).
