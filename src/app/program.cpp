@@ -94,8 +94,10 @@ void Program::start() {
     splash->show();
     splash->paintNow();
     restoreSettings();
-    if (!m_closing)
+    if (!m_closing) {
+        mainWindow->keepOnScreen();
         mainWindow->show();
+    }
     // A book from the command line replaces the restored text like a paste.
     if (!m_closing && !m_bookFile.isEmpty())
         bookOpener->open(m_bookFile);

@@ -44,6 +44,7 @@ void ViewControls::toggleView() {
         m_window.viewButton->setText(QStringLiteral("- -"));
     } else {
         m_window.resize(m_window.width(), 555);
+        m_window.keepOnScreen();
         m_window.viewButton->setText(QStringLiteral("^^"));
     }
 }

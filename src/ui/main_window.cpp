@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMimeData>
+#include <QScreen>
 
 namespace {
 
@@ -170,6 +171,22 @@ void MainWindow::createInformationBox() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     Q_EMIT closeRequested(event);
+}
+
+void MainWindow::keepOnScreen() {
+    const QScreen* where = screen();
+    if (!where)
+        return;
+    const QRect area = where->availableGeometry();
+    // Before the window manager has framed the window its frame is unknown:
+    // room is left for a usual title bar and border.
+    const QRect frame = frameGeometry();
+    const QSize outer = frame.size() == size() ? size() + QSize(8, 32) : frame.size();
+    QPoint to = pos(); // the frame's top left corner
+    to.setX(qMax(area.left(), qMin(to.x(), area.left() + area.width() - outer.width())));
+    to.setY(qMax(area.top(), qMin(to.y(), area.top() + area.height() - outer.height())));
+    if (to != pos())
+        move(to);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

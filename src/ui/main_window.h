@@ -34,6 +34,11 @@ public:
         displayField->showEntry(left, letter, rest);
     }
 
+    // Moves the window, if needed, so that it lies wholly on its screen's
+    // available area (it opens where it was laid out, which a small screen
+    // may not reach).
+    void keepOnScreen();
+
     DisplayField* displayField;
     QLabel* hiddenSpeedLabel; // "Скорость", hidden under the display field
 

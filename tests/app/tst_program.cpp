@@ -28,6 +28,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -148,6 +149,13 @@ void TestProgram::firstStartWithoutFiles() {
         welcome = r.program.mainWindow->textBox->toPlainText();
         QCOMPARE(r.program.mainWindow->height(), 200);
         QCOMPARE(r.program.mainWindow->width(), 356);
+        // Laid out at (710, 214), it is brought wholly onto the 800 x 600
+        // offscreen screen, also when the full view makes it taller.
+        const QRect area = r.program.mainWindow->screen()->availableGeometry();
+        QVERIFY(area.contains(r.program.mainWindow->frameGeometry()));
+        r.program.mainWindow->viewButton->clickFromCode();
+        QVERIFY(area.contains(r.program.mainWindow->frameGeometry()));
+        r.program.mainWindow->viewButton->clickFromCode();
         QCOMPARE(r.program.mainWindow->speedList->currentIndex(), 3);
         QCOMPARE(r.shown(),
                  Program::contactLeft() + Program::contactLetter() + Program::contactRest());
