@@ -15,6 +15,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -49,6 +52,13 @@ int main(int argc, char** argv) {
     // Ties the windows to the desktop entry (and its icon) on Wayland.
     QApplication::setDesktopFileName(QStringLiteral(KESTRIX_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own dialogs and menus (the file dialog, the text box's menu) speak
+    // Russian like the rest of the program, where Qt's translations are
+    // installed.
+    QTranslator qtTranslation;
+    if (qtTranslation.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslation);
     TerminationSignals termination;
     const std::optional<CommandLine> commandLine =
         parseCommandLine(QCoreApplication::arguments(), &output, &exitCode);
