@@ -4,8 +4,28 @@
 
 namespace {
 
+// The cause of a libzip failure in the reader's language; libzip's own words
+// for the rare causes.
 QString libzipError(zip_error_t* error) {
-    return QString::fromUtf8(zip_error_strerror(error));
+    switch (zip_error_code_zip(error)) {
+    case ZIP_ER_NOZIP:
+        return QStringLiteral("это не zip-архив, или он обрезан");
+    case ZIP_ER_INCONS:
+    case ZIP_ER_CRC:
+        return QStringLiteral("архив испорчен");
+    case ZIP_ER_EOF:
+        return QStringLiteral("архив обрывается");
+    case ZIP_ER_COMPNOTSUPP:
+        return QStringLiteral("файл в архиве сжат неизвестным способом");
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+        return QStringLiteral("файл в архиве зашифрован");
+    case ZIP_ER_MEMORY:
+        return QStringLiteral("не хватило памяти");
+    default:
+        return QString::fromUtf8(zip_error_strerror(error));
+    }
 }
 
 BookError tooBig(const QString& detail) {
