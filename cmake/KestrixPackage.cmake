@@ -26,10 +26,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KESTRIX_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "education")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KESTRIX_HOMEPAGE}")
-# The libraries come from dpkg-shlibdeps; Qt's platform plugins and the
-# display fonts are loaded at run time, so they are named here.
+# The libraries come from dpkg-shlibdeps; Qt's platform plugins, the SQLite
+# driver of the bookshelf and the display fonts are loaded at run time, so
+# they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-liberation2, fonts-dejavu-extra, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // Why a book could not be opened.
@@ -24,12 +25,24 @@ struct BookError {
     bool failed() const { return failure != BookFailure::None; }
 };
 
+// Where a chapter begins: a character offset into BookText::text (the start of
+// the chapter's first line) and its title as the book names it.
+struct ChapterMark {
+    qsizetype offset = 0;
+    QString title;
+};
+
 // The text of a book as the text box receives it: one paragraph a line, every
 // line ended by a line feed; or why there is none.
 struct BookText {
     QString text;
     QString format; // "TXT (windows-1251)", "FB2", "FB2.ZIP", "EPUB"
     BookError error;
+    // From the book's own description, empty where it names none.
+    QString title;
+    QString author;
+    // In the order of the text, offsets ascending.
+    QList<ChapterMark> chapters;
 
     bool ok() const { return !error.failed(); }
     static BookText failed(BookFailure failure, QString detail = {}) {
