@@ -6,12 +6,13 @@
 #include "ui/main_window.h"
 #include "ui/text_box.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QProgressDialog>
-#include <QShortcut>
 #include <QTextDocument>
 #include <QThread>
 
@@ -88,8 +89,12 @@ qsizetype nextPiece(qsizetype chars, qint64 tookNs) {
 BookOpener::BookOpener(MainWindow& window, MessageBoxes& boxes, FileDialog& fileDialog,
                        QObject* parent)
     : QObject(parent), m_window(window), m_boxes(boxes), m_fileDialog(fileDialog) {
-    auto* shortcut = new QShortcut(QKeySequence::Open, &window);
-    connect(shortcut, &QShortcut::activated, this, &BookOpener::chooseAndOpen);
+    // In the program's menu, and Ctrl+O anywhere in the main window.
+    QAction* openAction = window.menu->addAction(QStringLiteral("Открыть книгу…"));
+    openAction->setObjectName(QStringLiteral("openBookAction"));
+    openAction->setShortcut(QKeySequence::Open);
+    window.addAction(openAction);
+    connect(openAction, &QAction::triggered, this, &BookOpener::chooseAndOpen);
     connect(&window, &MainWindow::fileDropped, this, &BookOpener::open);
     connect(&m_progressTimer, &QTimer::timeout, this, &BookOpener::showProgress);
     m_sliceTimer.setSingleShot(true);

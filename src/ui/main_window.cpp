@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 
@@ -82,6 +83,12 @@ MainWindow::MainWindow(QWidget* parent)
 
     statusBar = new StatusBar(this);
     statusBar->setPanelText(1, QStringLiteral("v.2.1.4"));
+    menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("menu"));
+    menuButton = button(this, "menuButton", {}, QStringLiteral("Меню"), fonts::tahoma(-11), -11);
+    menuButton->setMenu(menu);
+    menuButton->setPopupMode(QToolButton::InstantPopup);
+    placeMenuButton();
 
     setTabOrder(textBox, speedList);
     setTabOrder(speedList, learningModeBox);
@@ -199,6 +206,13 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     statusBar->dock();
+    placeMenuButton();
+}
+
+void MainWindow::placeMenuButton() {
+    // Right of the version panel, within the status bar's height.
+    menuButton->setGeometry(302, statusBar->y() + 1, 52, StatusBar::barHeight - 2);
+    menuButton->raise();
 }
 
 bool MainWindow::event(QEvent* event) {

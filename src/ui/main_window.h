@@ -9,6 +9,7 @@ class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class FlatButton;
 class StateProgressBar;
 class StatusBar;
@@ -72,6 +73,10 @@ public:
 
     StateProgressBar* progressBar;
     StatusBar* statusBar;
+    // The program's menu, at the right end of the status bar: what is not a
+    // reading control (opening a book, the other windows) is chosen here.
+    FlatButton* menuButton;
+    QMenu* menu;
 
 Q_SIGNALS:
     // The window is asked to close; the event is accepted unless a handler
@@ -99,4 +104,5 @@ private:
     void createButtons();
     void createSpeedRow();
     void createInformationBox();
+    void placeMenuButton();
 };
