@@ -1,6 +1,7 @@
 #include "platform/atomic_save.h"
 
 #include "platform/file_errors.h"
+#include "platform/write_protection.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -141,6 +142,8 @@ QString saveFileAtomically(const QString& path, QByteArrayView data) {
     const bool exists = ::stat(targetName.constData(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))
         return notRegularFileText(existing.st_mode);
+    if (exists && isWriteProtected(targetName, existing))
+        return writeProtectedText();
 
     const QFileInfo info(target);
     Temporary temp;

@@ -15,8 +15,9 @@
 // the file and the folder synced. On any failure the temporary is removed and
 // the file stays as it was. A symbolic link is followed (its target is
 // replaced, the link stays); an existing file keeps its permissions; a folder,
-// FIFO, device or socket in the file's place is not replaced. Returns why the
-// save failed, in words for the user, or an empty string.
+// FIFO, device or socket in the file's place is not replaced, nor is a file
+// protected from writing (isWriteProtected()). Returns why the save failed, in
+// words for the user, or an empty string.
 //
 // A path kept from saves (below) is left alone, and that counts as success.
 QString saveFileAtomically(const QString& path, QByteArrayView data);

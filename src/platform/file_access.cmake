@@ -8,4 +8,6 @@ target_sources(kestrix_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/atomic_save.h
     ${CMAKE_CURRENT_LIST_DIR}/atomic_save.cpp
     ${CMAKE_CURRENT_LIST_DIR}/save_guard.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/write_protection.h
+    ${CMAKE_CURRENT_LIST_DIR}/write_protection.cpp
 )

@@ -68,3 +68,7 @@ QString fileTooLargeText(qint64 maxBytes) {
         return QStringLiteral("файл больше допустимых %1 МБ").arg(maxBytes / (1024 * 1024));
     return QStringLiteral("файл больше допустимых %1 байт").arg(maxBytes);
 }
+
+QString writeProtectedText() {
+    return QStringLiteral("файл защищён от записи");
+}

@@ -12,3 +12,5 @@ QString fileErrorText(int error);
 QString notRegularFileText(unsigned mode);
 // Why a file larger than `maxBytes` is not read.
 QString fileTooLargeText(qint64 maxBytes);
+// Why a file the reader protected from writing is not saved over.
+QString writeProtectedText();
