@@ -51,20 +51,28 @@ public:
         }
         return error;
     }
-    int write(QByteArrayView data) {
-        const char* p = data.data();
-        qsizetype left = data.size();
-        while (left > 0) {
+    int write(QByteArrayView data, const SaveProgress& progress) {
+        const qsizetype chunk = progress ? progressChunk : 1 << 30;
+        const qsizetype total = data.size();
+        qsizetype done = 0;
+        while (done < total) {
             if (const int error = injected(SaveStep::Write))
                 return error;
-            const ssize_t n =
-                ::write(m_fd, p, static_cast<size_t>(std::min<qsizetype>(left, 1 << 30)));
+            const ssize_t n = ::write(m_fd, data.data() + done,
+                                      static_cast<size_t>(std::min(total - done, chunk)));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
                 return n < 0 ? errno : EIO;
-            p += n;
-            left -= n;
+            if (progress) {
+                // What is written goes to the disk now: the progress follows
+                // the disk, not the cache. A failure shows in the sync.
+                ::sync_file_range(m_fd, done, n,
+                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                      SYNC_FILE_RANGE_WAIT_AFTER);
+                progress(static_cast<int>((done + n) * writtenShare / total));
+            }
+            done += n;
         }
         return 0;
     }
@@ -96,6 +104,11 @@ public:
         return QLatin1Char('.') + fileName + QLatin1String(".kestrix-save-");
     }
     static constexpr int suffixLength = 6;
+    // With a progress to tell: the bytes written at a time, and the share of
+    // the save (in thousandths) that writing them is; the sync and the rename
+    // are the rest.
+    static constexpr qsizetype progressChunk = 4 << 20;
+    static constexpr int writtenShare = 980;
 
 private:
     static QString randomSuffix() {
@@ -133,7 +146,7 @@ const qint64 programStartMs = QDateTime::currentMSecsSinceEpoch();
 
 } // namespace
 
-QString saveFileAtomically(const QString& path, QByteArrayView data) {
+QString saveFileAtomically(const QString& path, QByteArrayView data, const SaveProgress& progress) {
     const QString target = targetOf(path);
     if (isKeptFromSaves(path) || isKeptFromSaves(target))
         return {};
@@ -151,7 +164,7 @@ QString saveFileAtomically(const QString& path, QByteArrayView data) {
     if (error == 0 && exists)
         ::fchmod(temp.fd(), existing.st_mode & 07777);
     if (error == 0)
-        error = temp.write(data);
+        error = temp.write(data, progress);
     if (error == 0)
         error = temp.sync();
     if (error == 0)
@@ -161,6 +174,8 @@ QString saveFileAtomically(const QString& path, QByteArrayView data) {
     if (error != 0)
         return fileErrorText(error);
     syncFolder(info.absolutePath());
+    if (progress)
+        progress(1000);
     return {};
 }
 

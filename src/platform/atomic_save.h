@@ -9,6 +9,9 @@
 // Saves that either replace a file whole or leave it as it was, for every file
 // the program writes.
 
+// How far a save has come, in thousandths; told on the thread that saves.
+using SaveProgress = std::function<void(int permille)>;
+
 // Writes `data` as the file at `path` through a temporary file in the same
 // folder (named ".NAME.kestrix-save-XXXXXX"): every write, the fsync and the
 // close are checked, and only when all succeeded is the temporary renamed over
@@ -20,7 +23,11 @@
 // words for the user, or an empty string.
 //
 // A path kept from saves (below) is left alone, and that counts as success.
-QString saveFileAtomically(const QString& path, QByteArrayView data);
+//
+// With `progress`, the data goes to the disk as it is written, so that the
+// sync at the end is short, and `progress` is told how far the save has come.
+QString saveFileAtomically(const QString& path, QByteArrayView data,
+                           const SaveProgress& progress = {});
 
 // A file that exists but could not be read in this run is not saved over by
 // any save of this run: the reader was told when it could not be read, and

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/atomic_save.h"
 #include "storage/name_index.h"
 
 #include <QByteArray>
@@ -47,7 +48,8 @@ public:
     bool parse(const QByteArray& bytes);
     // Writes the whole file with saveFileAtomically(): on failure the old file
     // stays as it was and errorString() says why, in words for the user.
-    bool save(const QString& path);
+    // `progress` is told how far the writing of the file has come.
+    bool save(const QString& path, const SaveProgress& progress = {});
     QString errorString() const { return m_error; }
 
     // The file contents as save() writes them.

@@ -35,7 +35,7 @@ QByteArray IniFile::serialize() const {
     return out.toUtf8();
 }
 
-bool IniFile::save(const QString& path) {
+bool IniFile::save(const QString& path, const SaveProgress& progress) {
     qsizetype lines = 0;
     qsizetype sections = 0;
     for (const Section& s : m_sections) {
@@ -50,7 +50,7 @@ bool IniFile::save(const QString& path) {
         m_error = fileTooLargeText(defaultMaxBytes);
         return false;
     }
-    m_error = saveFileAtomically(path, data);
+    m_error = saveFileAtomically(path, data, progress);
     return m_error.isEmpty();
 }
 

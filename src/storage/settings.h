@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/atomic_save.h"
 #include "reading/reading_state.h"
 
 #include <QString>
@@ -81,8 +82,9 @@ struct SettingsRecord {
 // when empty; an old file that the one at `path` takes over from), replaces
 // Config's keys and the text. Returns why the save failed, in words for the
 // user, or an empty string (also when either file is kept from saves).
+// `progress` is told how far the save has come.
 QString writeSettings(const QString& path, const SettingsRecord& record, const WordSequence& words,
-                      const QString& basePath = QString());
+                      const QString& basePath = QString(), const SaveProgress& progress = {});
 
 // What a save writes, taken on the interface thread so that the writing can
 // run on another: copying the word sequence costs two reference counts.

@@ -134,8 +134,9 @@ QByteArray WordLibrary::encode(const QStringList& entries) {
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-QString WordLibrary::writeFile(const QString& path, const QByteArray& bytes) {
-    return saveFileAtomically(path, bytes);
+QString WordLibrary::writeFile(const QString& path, const QByteArray& bytes,
+                               const SaveProgress& progress) {
+    return saveFileAtomically(path, bytes, progress);
 }
 
 QString WordLibrary::save(const QString& path) {
@@ -144,11 +145,28 @@ QString WordLibrary::save(const QString& path) {
 }
 
 void WordLibrary::saveAsync(const QString& path) {
+    queueSave(path, false);
+}
+
+void WordLibrary::saveLast(const QString& path) {
+    queueSave(path, true);
+}
+
+void WordLibrary::queueSave(const QString& path, bool last) {
     // A copy of the list shares its data: the snapshot costs a reference count.
-    m_writer.start([this, path, snapshot = m_entries]() {
-        const QString error = writeFile(path, encode(snapshot));
+    m_writer.start([this, path, snapshot = m_entries, last]() {
+        m_progress.store(0);
+        const QString error =
+            writeFile(path, encode(snapshot), [this](int permille) { m_progress.store(permille); });
         QMetaObject::invokeMethod(
-            this, [this, error]() { Q_EMIT saveFinished(error); }, Qt::QueuedConnection);
+            this,
+            [this, error, last]() {
+                if (last)
+                    Q_EMIT lastSaveFinished(error);
+                else
+                    Q_EMIT saveFinished(error);
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/atomic_save.h"
 #include "words/string_set.h"
 
 #include <QObject>
@@ -7,6 +8,8 @@
 #include <QStringList>
 #include <QStringView>
 #include <QThreadPool>
+
+#include <atomic>
 
 // The word library of the learning mode: the roots of the words
 // already shown, in the order the file held them followed by the roots learnt
@@ -66,23 +69,33 @@ public:
     // saves run one at a time in the order asked. The result arrives through
     // saveFinished() in this object's thread.
     void saveAsync(const QString& path);
+    // For the end of the program: the same after the saves still queued, and
+    // lastSaveFinished() instead of saveFinished().
+    void saveLast(const QString& path);
     // Blocks until every asynchronous save has been written.
     void waitForSaves();
+    // How far the save being written has come, in thousandths.
+    int progress() const { return m_progress.load(); }
 
     // The library file's bytes for `entries`, and writing them atomically.
     static QByteArray encode(const QStringList& entries);
-    static QString writeFile(const QString& path, const QByteArray& bytes);
+    static QString writeFile(const QString& path, const QByteArray& bytes,
+                             const SaveProgress& progress = {});
 
 Q_SIGNALS:
     // One per saveAsync(), in order; `error` is empty when the save succeeded.
     void saveFinished(const QString& error);
+    // The save of saveLast() is done.
+    void lastSaveFinished(const QString& error);
 
 private:
     void rebuildIndex();
+    void queueSave(const QString& path, bool last);
 
     QStringList m_entries;
     StringSet m_cleaned;
     QThreadPool m_writer;
+    std::atomic<int> m_progress{0};
 };
 
 // The message texts the caller shows for a failed load or save.

@@ -1,11 +1,16 @@
 // The save on pause: a snapshot queued for a worker thread, left out when
 // nothing changed since the last save, tried again after a failure, and the
 // save at the end skipped when the background save already wrote the same.
+// Saves asked for while one is written are merged into one.
+#include "platform/atomic_save.h"
 #include "reading/preparation.h"
+#include "storage/ini_file.h"
 #include "storage/memory_settings_view.h"
 #include "storage/settings_saver.h"
 
 #include <QFile>
+#include <QSemaphore>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,6 +28,8 @@ class TestSettingsSaver : public QObject {
 private Q_SLOTS:
     void savesOnlyWhatChanged_data();
     void savesOnlyWhatChanged();
+    void queuedSavesAreMerged_data();
+    void queuedSavesAreMerged();
 };
 
 void TestSettingsSaver::savesOnlyWhatChanged_data() {
@@ -60,7 +67,7 @@ void TestSettingsSaver::savesOnlyWhatChanged() {
             [&](const QString& error) { results.append(error); });
     QVERIFY(saver.saveInBackground(view, state, file));
     saver.waitForSaves();
-    QTRY_COMPARE(results.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 1, 30000);
     QCOMPARE(results[0].isEmpty(), !failing);
 
     if (change == u"position")
@@ -91,6 +98,55 @@ void TestSettingsSaver::savesOnlyWhatChanged() {
     ++state.position;
     QCOMPARE(saver.save(view, state, file), QString());
     QVERIFY(QFile::exists(file.path));
+}
+
+void TestSettingsSaver::queuedSavesAreMerged_data() {
+    QTest::addColumn<bool>("closing");
+    QTest::newRow("pauses: one waits, with the newest state") << false;
+    QTest::newRow("the close after them: waits for the running one only") << true;
+}
+
+void TestSettingsSaver::queuedSavesAreMerged() {
+    QFETCH(bool, closing);
+    QTemporaryDir dir;
+    const FileLocation file{dir.filePath(u"kestrix.ini"_qs), {}};
+    MemorySettingsView view;
+    ReadingState state;
+    state.entryCount = cutWhole(state.words, u"Раз два три. Четыре пять шесть семь восемь."_qs);
+    // The first save is held as it begins until five more were asked for.
+    QSemaphore entered;
+    QSemaphore open;
+    std::atomic<int> written{0};
+    const SaveFaultHook hook([&](SaveStep step) {
+        if (step == SaveStep::Create && written.load() == 0 && entered.available() == 0) {
+            entered.release();
+            open.tryAcquire(1, 60000);
+        }
+        if (step == SaveStep::Rename)
+            ++written;
+        return 0;
+    });
+    SettingsSaver saver;
+    QSignalSpy finished(&saver, &SettingsSaver::saveFinished);
+    QSignalSpy last(&saver, &SettingsSaver::lastSaveFinished);
+    QVERIFY(saver.saveInBackground(view, state, file));
+    QVERIFY(entered.tryAcquire(1, 60000));
+    for (int i = 0; i < 5; ++i) {
+        ++state.position;
+        QVERIFY(saver.saveInBackground(view, state, file));
+    }
+    if (closing) {
+        ++state.position;
+        QVERIFY(saver.saveLast(view, state, file));
+    }
+    open.release();
+    saver.waitForSaves();
+    QCOMPARE(written.load(), 2);
+    IniFile ini;
+    QVERIFY(ini.load(file.path));
+    QCOMPARE(ini.intValue(u"Config", u"TextPosition", -1), state.position);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size() + last.size(), closing ? 1 : 2, 30000);
+    QCOMPARE(last.size(), closing ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsSaver)
