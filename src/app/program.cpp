@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/book_opener.h"
+#include "app/final_save.h"
 #include "app/window_settings_view.h"
 #include "platform/atomic_save.h"
 #include "platform/hotkeys.h"
@@ -184,8 +185,9 @@ void Program::close(int exitCode) {
     closingDialog->centerOn(mainWindow);
     closingDialog->show();
     mainWindow->setEnabled(false);
+    closingDialog->paintNow();
     if (mainWindow->pauseButton->text() == Reader::pauseCaption())
-        reader->togglePause();
+        reader->togglePauseForClose();
     m_loop.exit(exitCode);
 }
 
@@ -227,16 +229,27 @@ void Program::saveAndRelease() {
     reader->wordTimer.setEnabled(false);
     reader->statisticsTimer.setEnabled(false);
     reader->libraryTimer.setEnabled(false);
-    // The saves of a long book take a while: the closing dialog and the
-    // paused window are on screen first.
-    closingDialog->paintNow();
-    mainWindow->repaint();
-    reader->saveLibrary();
-    const WindowSettingsView view(*this, m_platform);
-    const QString error = settingsSaver->save(view, state, m_platform.files.settings);
-    if (!error.isEmpty())
-        m_boxes.message(mainWindow, settingsSaveFailedMessage(error));
     m_platform.hotkeys.releaseAll();
+    // The saves run on their workers while events turn: the closing dialog
+    // says what is saved and takes no one back to the main window, which
+    // takes no input meanwhile.
+    mainWindow->setEnabled(false);
+    if (mainWindow->isVisible()) {
+        closingDialog->show();
+        mainWindow->repaint();
+    }
+    closingDialog->paintNow();
+    // The last save of the settings covers those still running.
+    settingsSaver->forgetResults();
+    FinalSave last(*closingDialog, m_platform.clock, m_platform.timeFormat);
+    const QString libraryError = last.saveLibrary(*library, m_platform.files.library);
+    if (!libraryError.isEmpty())
+        m_boxes.message(mainWindow, saveFailedMessage(libraryError));
+    const WindowSettingsView view(*this, m_platform);
+    const QString settingsError =
+        last.saveSettings(*settingsSaver, view, state, m_platform.files.settings);
+    if (!settingsError.isEmpty())
+        m_boxes.message(mainWindow, settingsSaveFailedMessage(settingsError));
     m_platform.power.release();
 }
 
@@ -253,6 +266,11 @@ void Program::hideWindows() {
 }
 
 void Program::returnToMainWindow() {
+    // The last saves take no one back.
+    if (m_destroyed)
+        return;
     closingDialog->hide();
+    // A text still being cut is taken whole before the text box can be edited.
+    reader->takeRestOfText();
     mainWindow->setEnabled(true);
 }

@@ -104,7 +104,8 @@ public:
     // background when they changed, unless the program is ending (its own
     // save follows) or the text is still being cut.
     void saveOnPause();
-    // The library, then the settings; the keys and the sleep block released.
+    // The library, then the settings, each on its worker under the closing
+    // dialog; the keys and the sleep block released.
     void saveAndRelease();
     // The closing dialog's kill button, hide button and a press on its bar.
     void killPreparation();

@@ -72,3 +72,8 @@ QString fileTooLargeText(qint64 maxBytes) {
 QString writeProtectedText() {
     return QStringLiteral("файл защищён от записи");
 }
+
+QString unreadAtStartText(const QString& path) {
+    return QStringLiteral("файл «%1» не удалось прочитать при запуске, он оставлен как был")
+        .arg(path);
+}

@@ -252,9 +252,22 @@ void Reader::saveLibrary() {
 // ---- Playback controls ----
 
 void Reader::togglePause() {
+    toggle(true);
+}
+
+void Reader::togglePauseForClose() {
+    toggle(false);
+}
+
+void Reader::takeRestOfText() {
+    m_preparation.takeRestOfText();
+}
+
+void Reader::toggle(bool takeRestOfText) {
     if (wordTimer.enabled()) {
         // The text being cut is taken whole before the text box can be edited.
-        m_preparation.takeRestOfText();
+        if (takeRestOfText)
+            m_preparation.takeRestOfText();
         m_window.restartButton->setEnabled(true);
         m_window.textBox->setEnabled(true);
         setWordsRunning(false);

@@ -59,6 +59,11 @@ public:
     void updateStatistics();
     void saveLibraryPeriodically();
     void togglePause();
+    // The same for a close, which keeps the main window from input: the rest
+    // of a text still being cut is not taken at once (takeRestOfText() comes
+    // before the window takes input again).
+    void togglePauseForClose();
+    void takeRestOfText();
     void jumpBack();
     void restart();
     void textEdited();
@@ -104,6 +109,7 @@ private:
     size_t hashOfText() const;
     void connectControls();
     void showEntry(int i);
+    void toggle(bool takeRestOfText);
     void endReading();
     void setWordsRunning(bool on);
     // Start enabled, pause disabled, the keys released: after an edit and a restart.

@@ -30,4 +30,12 @@ ClosingDialog::ClosingDialog(QWidget* parent)
     hideButton->setObjectName(QStringLiteral("hideButton"));
     hideButton->setGeometry(112, 160, 75, 31);
     timeLeftLabel = addLabel("timeLeftLabel", {8, 197, 177, 20}, QStringLiteral("00:00:01"));
+    savingLabel = addLabel("savingLabel", {8, 258, 177, 17}, QString());
+    savingLabel->hide();
+}
+
+void ClosingDialog::showSaving(const QString& what) {
+    savingLabel->setText(what);
+    savingLabel->show();
+    setFixedSize(width(), savingLabel->geometry().bottom() + 8);
 }

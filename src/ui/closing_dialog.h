@@ -21,4 +21,11 @@ public:
     FlatButton* killButton; // stops the preparation
     FlatButton* hideButton; // hides both windows
     QLabel* timeLeftLabel;
+    // What the program saves at its end, on a line below the bar; hidden
+    // until then.
+    QLabel* savingLabel;
+
+    // The last saves run: `what` is shown on the saving line, the window grown
+    // to hold it.
+    void showSaving(const QString& what);
 };

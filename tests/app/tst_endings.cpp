@@ -12,6 +12,7 @@
 #include "ui/text_box.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -73,6 +74,8 @@ private Q_SLOTS:
     void failuresAtTheEnd();
     void stopSavesTheBookmark_data();
     void stopSavesTheBookmark();
+    void unreadSettingsAreToldOnceAtTheEnd_data();
+    void unreadSettingsAreToldOnceAtTheEnd();
 };
 
 void TestEndings::signalSavesTheBookmark_data() {
@@ -242,6 +245,50 @@ void TestEndings::stopSavesTheBookmark() {
     QCOMPARE(saved, stoppedAt);
     QVERIFY(saved.first() > 0);
     QVERIFY(runningAtSave); // saved while reading goes on, not at the end
+}
+
+void TestEndings::unreadSettingsAreToldOnceAtTheEnd_data() {
+    QTest::addColumn<bool>("bySignal");
+    QTest::newRow("close: a box over the closing dialog") << false;
+    QTest::newRow("SIGTERM: the standard error output") << true;
+}
+
+void TestEndings::unreadSettingsAreToldOnceAtTheEnd() {
+    QFETCH(bool, bySignal);
+    QTemporaryDir dir;
+    // A folder in the settings file's place cannot be read: it is kept from
+    // every save of the run.
+    const QString path = dir.filePath(u"kestrix.ini"_qs);
+    QVERIFY(QDir().mkdir(path));
+    Run r(dir.path());
+    CapturedErrors errors;
+    const int code = r.run([&] {
+        MainWindow* f = r.program.mainWindow;
+        f->textBox->setPlainText(u"Раз два три четыре пять шесть семь."_qs);
+        f->startButton->clickFromCode();
+        f->pauseButton->clickFromCode();
+        if (bySignal)
+            ::kill(::getpid(), SIGTERM);
+        else
+            f->close();
+    });
+    const QString written = errors.text();
+    QCOMPARE(code, bySignal ? 128 + SIGTERM : 0);
+    QStringList atTheEnd;
+    for (const auto& b : std::as_const(r.boxes.shown)) {
+        if (b.owner == r.program.closingDialog)
+            atTheEnd.append(b.text);
+    }
+    for (const QString& line : written.split(QLatin1Char('\n'))) {
+        if (line.startsWith(u"kestrix: "_qs))
+            atTheEnd.append(line.mid(9));
+    }
+    QCOMPARE(atTheEnd.size(), 1);
+    QVERIFY2(atTheEnd[0].startsWith(settingsSaveFailed) && atTheEnd[0].contains(path),
+             qPrintable(atTheEnd[0]));
+    QCOMPARE(written.contains(u"kestrix: "_qs), bySignal);
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(QDir(path).isEmpty());
 }
 
 QTEST_MAIN(TestEndings)
