@@ -4,6 +4,7 @@
 #include "app/final_save.h"
 #include "app/window_settings_view.h"
 #include "platform/atomic_save.h"
+#include "platform/desktop_session.h"
 #include "platform/hotkeys.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/message_boxes.h"
@@ -26,7 +27,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QSessionManager>
 
 Program::Program(Platform platform, QObject* parent)
     : QObject(parent), m_platform(std::move(platform)), m_boxes(m_platform.boxes) {}
@@ -201,18 +201,27 @@ void Program::connectEndings() {
         connect(m_platform.termination, &TerminationSignals::received, this,
                 [this](int number) { endUnattended(128 + number); });
     }
-    // The session ends: the saves are made before the session manager is
-    // told that the program is done, unless a preparation still runs (they
-    // then follow when it returns).
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
-            endUnattended(0);
-            if (!reader->preparing())
-                saveAndRelease();
-        });
+    // A checkpoint of the session saves and reading goes on; the session's
+    // end ends the program.
+    auto* session = new DesktopSession(this);
+    connect(session, &DesktopSession::checkpoint, this, &Program::saveCheckpoint);
+    connect(session, &DesktopSession::ended, this, [this] { endUnattended(0); });
+}
+
+void Program::saveCheckpoint() {
+    // A close saves on its own.
+    if (m_closing)
+        return;
+    // The session manager takes the saves as done when this returns. Their
+    // failures are told once the checkpoint is over. A text still being cut
+    // is saved by the pause or the close after it.
+    reader->saveLibraryPeriodically();
+    if (!reader->preparing()) {
+        const WindowSettingsView view(*this, m_platform);
+        settingsSaver->saveInBackground(view, state, m_platform.files.settings);
     }
-    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
-            [this] { endUnattended(0); });
+    library->waitForSaves();
+    settingsSaver->waitForSaves();
 }
 
 void Program::saveOnPause() {

@@ -104,6 +104,9 @@ public:
     // background when they changed, unless the program is ending (its own
     // save follows) or the text is still being cut.
     void saveOnPause();
+    // A checkpoint of the desktop session: the library, the settings and the
+    // bookmark saved before it returns; reading goes on.
+    void saveCheckpoint();
     // The library, then the settings, each on its worker under the closing
     // dialog; the keys and the sleep block released.
     void saveAndRelease();

@@ -1,6 +1,8 @@
 // Every way the program ends saves the library and the bookmark: a close of
 // the main window, SIGTERM, SIGINT and SIGHUP sent to the test's own process,
-// and failures at that time are told where they can be seen.
+// the end of the desktop session (and a checkpoint of it does not end the
+// program), and failures at that time are told where they can be seen.
+#include "app/ending_message_boxes.h"
 #include "corpus.h"
 #include "program_run.h"
 #include "reading/reader.h"
@@ -14,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
@@ -74,6 +77,7 @@ private Q_SLOTS:
     void failuresAtTheEnd();
     void stopSavesTheBookmark_data();
     void stopSavesTheBookmark();
+    void checkpointSavesAndReadingGoesOn();
     void unreadSettingsAreToldOnceAtTheEnd_data();
     void unreadSettingsAreToldOnceAtTheEnd();
 };
@@ -245,6 +249,55 @@ void TestEndings::stopSavesTheBookmark() {
     QCOMPARE(saved, stoppedAt);
     QVERIFY(saved.first() > 0);
     QVERIFY(runningAtSave); // saved while reading goes on, not at the end
+}
+
+void TestEndings::checkpointSavesAndReadingGoesOn() {
+    // The session manager's checkpoint reaches the program as Qt's
+    // commitDataRequest, its die as a request to quit the application.
+    QSessionManager* manager = qApp->findChild<QSessionManager*>();
+    if (manager == nullptr)
+        QSKIP("this Qt has no session management");
+    const QString book = corpus::read(u"ru_chekhov_toska.txt"_qs);
+    QVERIFY(!book.isEmpty());
+    QTemporaryDir dir;
+    Run r(dir.path());
+    int atCheckpoint = -1;
+    int savedAtCheckpoint = -2;
+    bool closingAfterCheckpoint = true;
+    bool quitAccepted = false;
+    const int code = r.run([&] {
+        MainWindow* f = r.program.mainWindow;
+        f->textBox->setPlainText(book);
+        f->speedList->setCurrentIndex(17);
+        connect(&r.program.reader->wordTimer, &Timer::timeout, f, [&] {
+            const int position = r.program.state.position;
+            if (atCheckpoint < 0 && position >= 5) {
+                atCheckpoint = position;
+                Q_EMIT qApp->commitDataRequest(*manager);
+                // Saved when the session manager hears back.
+                IniFile ini;
+                if (ini.load(dir.filePath(u"kestrix.ini"_qs)))
+                    savedAtCheckpoint = ini.intValue(u"Config", u"TextPosition", -1);
+                closingAfterCheckpoint = r.program.closing();
+            } else if (atCheckpoint >= 0 && position >= atCheckpoint + 5 && !r.program.closing()) {
+                QEvent quit(QEvent::Quit);
+                QCoreApplication::sendEvent(qApp, &quit);
+                quitAccepted = quit.isAccepted();
+            }
+        });
+        f->startButton->clickFromCode();
+        QTimer::singleShot(60000, f, [f] { f->close(); });
+    });
+    QCOMPARE(code, 0);
+    QCOMPARE(savedAtCheckpoint, atCheckpoint);
+    QVERIFY(!closingAfterCheckpoint);
+    QVERIFY(r.program.state.position >= atCheckpoint + 5); // reading went on
+    QVERIFY(quitAccepted);
+    QVERIFY(static_cast<EndingMessageBoxes&>(r.program.boxes()).unattended());
+    IniFile ini;
+    QVERIFY(ini.load(dir.filePath(u"kestrix.ini"_qs)));
+    QCOMPARE(ini.intValue(u"Config", u"TextPosition", -1), r.program.state.position);
+    QVERIFY(r.boxes.shown.isEmpty());
 }
 
 void TestEndings::unreadSettingsAreToldOnceAtTheEnd_data() {
