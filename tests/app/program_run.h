@@ -19,6 +19,20 @@
 
 #include <functional>
 
+// HTTP GET with a generous time-out: a busy machine must not make the local
+// server seem unreachable.
+class GenerousHttpGet final : public HttpGet {
+public:
+    Reply get(const Request& request) override {
+        Request generous = request;
+        generous.timeoutMs = std::max(request.timeoutMs, 60000);
+        return m_http.get(generous);
+    }
+
+private:
+    QtHttpGet m_http;
+};
+
 // Refusing sleep, as a log: "+" when taken, "-" when let go.
 class RecordingPower final : public PowerInhibitor {
 public:
@@ -88,7 +102,7 @@ struct Run {
     ScriptedMessageBoxes boxes;
     ScriptedFileDialog fileDialog;
     RecordingUrlOpener opener;
-    QtHttpGet http;
+    GenerousHttpGet http;
     ManualHotkeys hotkeys;
     ApplicationActivation activation{ApplicationActivation::Source::Manual};
     RecordingPower power;

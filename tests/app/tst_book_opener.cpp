@@ -32,7 +32,7 @@ struct Window {
     bool openingPlaced(const std::function<void()>& action) {
         QSignalSpy finished(&opener, &BookOpener::finished);
         action();
-        if (finished.isEmpty() && !finished.wait(20000))
+        if (finished.isEmpty() && !finished.wait(60000))
             return false;
         return finished.first().first().toBool();
     }
@@ -88,7 +88,7 @@ void TestBookOpener::arrivesAsAPaste() {
     w.dialog.paths = {w.bookPath};
     QSignalSpy changed(w.window.textBox, &QPlainTextEdit::textChanged);
     QApplication::setActiveWindow(&w.window);
-    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QVERIFY(QTest::qWaitForWindowActive(&w.window, 30000));
     QVERIFY(w.openingPlaced([&] {
         if (way == u"ctrl+o")
             QTest::keyClick(&w.window, Qt::Key_O, Qt::ControlModifier);
@@ -131,7 +131,7 @@ void TestBookOpener::refusedWhileTheTextBoxIsLocked() {
     Window w;
     w.dialog.paths = {w.bookPath};
     QApplication::setActiveWindow(&w.window);
-    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QVERIFY(QTest::qWaitForWindowActive(&w.window, 30000));
     if (way == u"resumed")
         w.dialog.whileOpen = [&] { w.window.textBox->setEnabled(false); };
     else

@@ -116,7 +116,7 @@ void TestEndings::signalSavesTheBookmark() {
         f->startButton->clickFromCode();
         // Should the signal go unnoticed, a close ends the run and the exit
         // code tells.
-        QTimer::singleShot(20000, f, [f] { f->close(); });
+        QTimer::singleShot(60000, f, [f] { f->close(); });
     });
     QCOMPARE(code, 128 + number);
     QCOMPARE(r.program.mainWindow->pauseButton->text(), Reader::resumeCaption());
@@ -138,7 +138,7 @@ void TestEndings::signalClosesOpenDialogs() {
         QMessageBox box(QMessageBox::Question, u"Kestrix"_qs, u"?"_qs,
                         QMessageBox::Ok | QMessageBox::Cancel, r.program.mainWindow);
         QTimer::singleShot(0, &box, [] { ::kill(::getpid(), SIGTERM); });
-        QTimer::singleShot(10000, &box, [&] {
+        QTimer::singleShot(60000, &box, [&] {
             guardFired = true;
             box.reject();
         });
@@ -243,7 +243,7 @@ void TestEndings::stopSavesTheBookmark() {
                         f->close();
                 });
         f->startButton->clickFromCode();
-        QTimer::singleShot(20000, f, [f] { f->close(); });
+        QTimer::singleShot(60000, f, [f] { f->close(); });
     });
     QCOMPARE(saved.size(), byPause ? 2 : 1);
     QCOMPARE(saved, stoppedAt);

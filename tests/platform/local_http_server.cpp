@@ -128,14 +128,17 @@ void LocalHttpServer::serve(QTcpSocket* socket) {
         socket->write(b.head);
         // An answer of known length is left for the client to close: Qt Network
         // resends a request now and then when the server's close follows the
-        // answer at once, which would blur the counts of requests.
+        // answer at once, which would blur the counts of requests. (A minute
+        // later the server closes it, long after a client on a busy machine.)
         if (header(b.head.left(b.head.indexOf("\r\n\r\n")), "Content-Length").isNull()) {
             socket->disconnectFromHost();
         } else {
-            QTimer::singleShot(5000, socket, [socket] { socket->disconnectFromHost(); });
+            QTimer::singleShot(60000, socket, [socket] { socket->disconnectFromHost(); });
         }
         break;
     case Behaviour::Kind::Silent:
+        if (b.ms < 0)
+            break;
         QTimer::singleShot(b.ms, socket, [socket, raw = b.head] {
             socket->write(raw);
             socket->disconnectFromHost();

@@ -27,7 +27,7 @@ public:
     // Writes `raw` as it stands and closes the connection.
     void respond(const QByteArray& path, const QByteArray& raw);
     // Reads the request and stays silent for `answerAfterMs`, keeping the
-    // connection open; then writes `raw` after all.
+    // connection open; then writes `raw` after all. A negative time: never.
     void silent(const QByteArray& path, const QByteArray& raw, int answerAfterMs);
     // Writes `head` at once, then `body` one byte every `intervalMs`.
     void trickle(const QByteArray& path, const QByteArray& head, const QByteArray& body,

@@ -117,7 +117,7 @@ private Q_SLOTS:
         editKeys.released.clear();
         window->show();
         window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(window.get(), 30000));
         edit->setFocus();
 
         activation = std::make_unique<ApplicationActivation>(ApplicationActivation::Source::Manual);

@@ -489,7 +489,7 @@ void TestReader::libraryWiring() {
         f.start(sample);
     }
     QCOMPARE(f.library.entries(), entries);
-    QTRY_COMPARE(readAll(path), file);
+    QTRY_COMPARE_WITH_TIMEOUT(readAll(path), file, 60000);
 }
 
 // Only a choice of the user in the speed list applies a speed at once; a

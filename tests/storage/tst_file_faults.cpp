@@ -152,9 +152,9 @@ void TestFileFaults::saveOnARealFullDisk() {
             {QStringLiteral("--user"), QStringLiteral("--map-root-user"), QStringLiteral("--mount"),
              QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("sh"), mountPoint,
              old, QStringLiteral(KESTRIX_PROBE), text});
-    if (!p.waitForStarted(10000))
+    if (!p.waitForStarted(30000))
         QSKIP("no unshare here: cannot make a full file system without root");
-    QVERIFY(p.waitForFinished(60000));
+    QVERIFY(p.waitForFinished(120000));
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     const QString err = QString::fromUtf8(p.readAllStandardError());
     if (p.exitCode() != 0 || !out.contains(QStringLiteral("rc=")))
@@ -232,7 +232,7 @@ void TestFileFaults::unreadableFileIsNeverSavedOver() {
         QCOMPARE(lib.entries(), QStringList{QStringLiteral("old")});
         QSignalSpy finished(&lib, &WordLibrary::saveFinished);
         lib.saveAsync(path);
-        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.wait(60000));
         QCOMPARE(finished.at(0).at(0).toString(), QString());
         QCOMPARE(lib.save(path), QString());
     }

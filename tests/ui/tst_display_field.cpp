@@ -221,7 +221,7 @@ void TestDisplayField::lineBreaksStayOnOneLine() {
 void TestDisplayField::longWordsAreClippedWithoutRelayout() {
     MainWindow form;
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
     const QSize window = form.size();
     const QRect field = form.displayField->geometry();
     const QString longPart = QString(400, u'щ');

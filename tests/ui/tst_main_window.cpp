@@ -275,7 +275,7 @@ void TestMainWindow::welcomeTextIsElevenLines() {
 void TestMainWindow::compactViewHidesTheLowerControls() {
     MainWindow form;
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
     form.resize(MainWindow::clientWidth, 200);
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{form.textBox, form.informationBox, form.progressBar}) {
@@ -291,7 +291,7 @@ void TestMainWindow::compactViewHidesTheLowerControls() {
 void TestMainWindow::reservedRowsAreNeverVisible() {
     MainWindow form;
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
     form.resize(MainWindow::clientWidth, 555);
     QVERIFY(form.reservedCaption1->visibleRegion().isEmpty());
     QVERIFY(form.reservedLabel2->visibleRegion().isEmpty());
@@ -303,7 +303,7 @@ void TestMainWindow::reservedRowsAreNeverVisible() {
 void TestMainWindow::statusBarStaysDockedAtTheBottom() {
     MainWindow form;
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
     for (const int height : {200, 555, 549}) {
         form.resize(MainWindow::clientWidth, height);
         QCOMPARE(form.statusBar->geometry(), QRect(0, height - 19, 356, 19));
@@ -332,7 +332,7 @@ void TestMainWindow::labelsShowPlainText() {
 void TestMainWindow::windowSignals() {
     MainWindow form;
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
 
     QSignalSpy closing(&form, &MainWindow::closeRequested);
     connect(&form, &MainWindow::closeRequested, &form, [](QCloseEvent* event) { event->ignore(); });
@@ -363,7 +363,7 @@ void TestMainWindow::windowSignals() {
 void TestMainWindow::controlSignals() {
     MainWindow form;
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
 
     // A disabled button ignores the mouse but runs its handler from code.
     QSignalSpy pause(form.pauseButton, &QAbstractButton::clicked);

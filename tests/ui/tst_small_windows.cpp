@@ -114,7 +114,7 @@ void TestSmallWindows::centring() {
     MainWindow form;
     form.move(100, 80);
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
     ClosingDialog dialog;
     dialog.centerOn(&form);
     const QPoint formCentre = form.frameGeometry().center();
@@ -129,7 +129,7 @@ void TestSmallWindows::centring() {
 void TestSmallWindows::closingDialogSignals() {
     ClosingDialog dialog;
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, 30000));
     QSignalSpy kill(dialog.killButton, &QAbstractButton::clicked);
     QSignalSpy hide(dialog.hideButton, &QAbstractButton::clicked);
     QSignalSpy pressed(dialog.progressBar, &StateProgressBar::mousePressed);

@@ -313,7 +313,7 @@ void TestLibrary::asyncSaveWritesTheSnapshot() {
     lib.setEntries({u"чит"_qs});
     lib.saveAsync(path());
     QCOMPARE(lib.checkWord(u"reading"_qs, true), 2);
-    QVERIFY(finished.wait(10000));
+    QVERIFY(finished.wait(60000));
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.at(0).at(0).toString(), QString());
     QCOMPARE(readBytes(path()), QByteArray("\xF7\xE8\xF2\r\n"));
@@ -330,7 +330,7 @@ void TestLibrary::asyncSavesRunInOrder() {
     lib.saveAsync(path());
     lib.setEntries({u"last"_qs});
     lib.saveAsync(path());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 60000);
     QCOMPARE(readBytes(path()), QByteArray("last\r\n"));
 }
 
@@ -340,7 +340,7 @@ void TestLibrary::asyncSaveFailureIsReported() {
     QSignalSpy finished(&lib, &WordLibrary::saveFinished);
     lib.saveAsync(path());
     lib.saveAsync(m_dir->filePath(QStringLiteral("other.txt")));
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 60000);
     QVERIFY(!finished.at(0).at(0).toString().isEmpty());
     QCOMPARE(finished.at(1).at(0).toString(), QString());
 }
