@@ -1,5 +1,7 @@
-// Cutting a whole book into the word sequence.
+// Cutting a whole book into the word sequence, and how long it lasts on screen.
 #include "reading/preparation.h"
+#include "reading/reading_state.h"
+#include "reading/time_left.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,5 +50,34 @@ void BM_StartTextOfLargestBook(benchmark::State& state) {
         benchmark::Counter(double(book().size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_StartTextOfLargestBook)->Unit(benchmark::kMillisecond);
+
+// Counting a whole cut book into its pace profile: done once per Start.
+void BM_PaceProfileOfLargestBook(benchmark::State& state) {
+    WordSequence words;
+    cutWhole(words, book());
+    for (auto _ : state) {
+        PaceProfile profile;
+        profile.update(words);
+        benchmark::DoNotOptimize(profile.size());
+    }
+    state.counters["entries"] = words.written();
+}
+BENCHMARK(BM_PaceProfileOfLargestBook)->Unit(benchmark::kMillisecond);
+
+// The time left from the middle of the book after a speed change: what the
+// window asks at every change of speed and once a second while reading.
+void BM_TimeLeftAfterSpeedChange(benchmark::State& state) {
+    WordSequence words;
+    cutWhole(words, book());
+    PaceProfile profile;
+    profile.update(words);
+    int speed = 0;
+    for (auto _ : state) {
+        speed = (speed + 1) % 18;
+        benchmark::DoNotOptimize(
+            profile.durationMs(words.written() / 2 + speed, words.written(), baseInterval(speed)));
+    }
+}
+BENCHMARK(BM_TimeLeftAfterSpeedChange)->Unit(benchmark::kMicrosecond);
 
 } // namespace

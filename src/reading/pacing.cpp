@@ -27,30 +27,30 @@ qint64 scaleRounded(qint64 n, int tenths) {
     return q;
 }
 
-int wordInterval(int baseMs, int multiplier, QStringView rest) {
-    const qsizetype restLength = rest.size();
-    qint64 interval = 0;
-    if (restLength < 2)
-        interval = scaleRounded(qint64(baseMs) * multiplier, 8);
-    else
-        interval = qint64(baseMs) * multiplier;
-    if (restLength > 5)
-        interval = scaleRounded(qint64(baseMs) * multiplier, 13);
-    if (restLength > 7)
-        interval = scaleRounded(qint64(baseMs) * multiplier, 18);
-
-    bool punctuation = false;
-    bool digit = false;
-    for (const QChar c : rest) {
-        const char16_t u = c.unicode();
+int paceClass(QStringView rest) {
+    const qsizetype length = rest.size();
+    int c = length < 2 ? 0 : length <= 5 ? 1 : length <= 7 ? 2 : 3;
+    for (const QChar ch : rest) {
+        const char16_t u = ch.unicode();
         if (u == u',' || u == u':' || u == u';')
-            punctuation = true;
+            c |= 4;
         else if (u >= u'0' && u <= u'9')
-            digit = true;
+            c |= 8;
     }
-    if (punctuation)
+    return c;
+}
+
+int classInterval(int baseMs, int multiplier, int paceClass) {
+    static constexpr int tenths[4] = {8, 10, 13, 18};
+    const qint64 base = qint64(baseMs) * multiplier;
+    qint64 interval = scaleRounded(base, tenths[paceClass & 3]);
+    if (paceClass & 4)
         interval = scaleRounded(interval, 18) * multiplier;
-    if (digit)
+    if (paceClass & 8)
         interval = scaleRounded(interval, 18) * multiplier;
     return static_cast<int>(std::clamp<qint64>(interval, 0, INT_MAX));
+}
+
+int wordInterval(int baseMs, int multiplier, QStringView rest) {
+    return classInterval(baseMs, multiplier, paceClass(rest));
 }

@@ -2,9 +2,13 @@
 
 #include <QtGlobal>
 
+#include <atomic>
+
 void WordSequence::reset(QString text) {
+    static std::atomic<quint64> generations{0};
     m_text = std::move(text);
     m_entries = QList<Entry>();
+    m_generation = ++generations;
 }
 
 void WordSequence::putWord(int slot, qsizetype start, qsizetype length) {

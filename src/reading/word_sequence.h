@@ -31,6 +31,9 @@ public:
     void reserveText(qsizetype n) { m_text.reserve(n); }
 
     const QString& text() const { return m_text; }
+    // Tells sequences apart: a number of its own given by every reset(), kept
+    // by copies.
+    quint64 generation() const { return m_generation; }
     // Slots ever written: slot i holds an entry exactly when 0 <= i < written().
     int written() const { return static_cast<int>(m_entries.size()); }
     bool holds(qint64 i) const { return i >= 0 && i < written(); }
@@ -71,4 +74,5 @@ private:
     };
     QString m_text;
     QList<Entry> m_entries;
+    quint64 m_generation = 0;
 };

@@ -7,6 +7,7 @@
 int probeRoot(const QStringList& args);
 int probeClean(const QStringList& args);
 int probeCut(const QStringList& args);
+int probeTimeLeft(const QStringList& args);
 int probeIniGet(const QStringList& args);
 int probeIniInt(const QStringList& args);
 int probeStore(const QStringList& args);

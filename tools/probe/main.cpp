@@ -15,6 +15,9 @@ const char* const usage =
     "  clean                cleaned words of the words on standard input\n"
     "  cut [--speed N] [--count] [FILE]\n"
     "                       the word sequence that Start makes of a UTF-8 text\n"
+    "  time-left [--speed N] FILE POSITION\n"
+    "                       milliseconds the entries from POSITION to the end stay on\n"
+    "                       screen outside learning mode\n"
     "  ini-get FILE SECTION KEY [DEFAULT]\n"
     "  ini-int FILE SECTION KEY DEFAULT\n"
     "  store TEXTFILE INIFILE\n"
@@ -33,10 +36,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
-        {QStringLiteral("root"), probeRoot},       {QStringLiteral("clean"), probeClean},
-        {QStringLiteral("cut"), probeCut},         {QStringLiteral("ini-get"), probeIniGet},
-        {QStringLiteral("ini-int"), probeIniInt},  {QStringLiteral("store"), probeStore},
-        {QStringLiteral("restore"), probeRestore}, {QStringLiteral("open"), probeOpen},
+        {QStringLiteral("root"), probeRoot},
+        {QStringLiteral("clean"), probeClean},
+        {QStringLiteral("cut"), probeCut},
+        {QStringLiteral("ini-get"), probeIniGet},
+        {QStringLiteral("ini-int"), probeIniInt},
+        {QStringLiteral("store"), probeStore},
+        {QStringLiteral("restore"), probeRestore},
+        {QStringLiteral("open"), probeOpen},
+        {QStringLiteral("time-left"), probeTimeLeft},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
