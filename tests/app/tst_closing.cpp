@@ -45,22 +45,18 @@ public:
     explicit SaveGate(QList<SaveStep> steps)
         : m_steps(std::move(steps)), m_hook([this](SaveStep step) {
               if (m_steps.contains(step)) {
-                  m_held.store(int(step) + 1);
+                  m_waiting.store(true);
                   m_open.tryAcquire(1, 60000);
-                  m_held.store(0);
               }
               return 0;
           }) {}
-    // The step a save waits at, if one does.
-    std::optional<SaveStep> held() const {
-        const int h = m_held.load();
-        return h == 0 ? std::nullopt : std::optional<SaveStep>(SaveStep(h - 1));
-    }
+    // Whether a save waits that was not looked at yet; it is let go on.
+    bool held() { return m_waiting.exchange(false); }
     void open() { m_open.release(); }
 
 private:
     QList<SaveStep> m_steps;
-    std::atomic<int> m_held{0};
+    std::atomic<bool> m_waiting{false};
     QSemaphore m_open;
     SaveFaultHook m_hook;
 };
