@@ -34,7 +34,7 @@ QString FinalSave::saveSettings(SettingsSaver& saver, const SettingsView& view,
                                 const ReadingState& state, const FileLocation& file) {
     if (file.keptFromSaves()) {
         // The reader hears that this run's book and bookmark are lost.
-        return takeSettingsSnapshot(view, state) ? unreadAtStartText(file.readPath()) : QString();
+        return takeSettingsSnapshot(view, state) ? unreadFileKeptText(file.readPath()) : QString();
     }
     if (!saver.saveLast(view, state, file))
         return {};

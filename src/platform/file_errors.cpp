@@ -73,7 +73,6 @@ QString writeProtectedText() {
     return QStringLiteral("файл защищён от записи");
 }
 
-QString unreadAtStartText(const QString& path) {
-    return QStringLiteral("файл «%1» не удалось прочитать при запуске, он оставлен как был")
-        .arg(path);
+QString unreadFileKeptText(const QString& path) {
+    return QStringLiteral("файл «%1» не удалось прочитать, и он оставлен как был").arg(path);
 }

@@ -14,6 +14,6 @@ QString notRegularFileText(unsigned mode);
 QString fileTooLargeText(qint64 maxBytes);
 // Why a file the reader protected from writing is not saved over.
 QString writeProtectedText();
-// Why the file at `path`, which could not be read when the program started,
-// is not saved over.
-QString unreadAtStartText(const QString& path);
+// Why the file at `path`, which could not be read in this run (as a rule
+// when the program started), is not saved over.
+QString unreadFileKeptText(const QString& path);
