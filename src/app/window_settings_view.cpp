@@ -94,7 +94,14 @@ void WindowSettingsView::splashShow() {
 
 void WindowSettingsView::splashProgress(int maximum, int position) {
     if (maximum > 0)
-        showSplashProgress(readShare * double(position) / double(maximum));
+        showSplashProgress(fileShare +
+                           (readShare - fileShare) * double(position) / double(maximum));
+}
+
+void WindowSettingsView::splashFileProgress(int permille) {
+    splashShow();
+    showSplashProgress(fileShare * double(permille) / 1000.0);
+    QCoreApplication::processEvents();
 }
 
 void WindowSettingsView::splashTimeLeft(const QString&) {

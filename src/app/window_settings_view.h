@@ -22,15 +22,18 @@ public:
     void splashShow() override;
     void splashProgress(int maximum, int position) override;
     void splashTimeLeft(const QString& text) override;
+    void splashFileProgress(int permille) override;
     void splashHide() override;
     void processEvents() override;
     void showMessage(const QString& text) override;
 
 private:
-    // The splash's bar runs over the whole restore: the stored entries take
-    // the first part, putting the text into the text box the rest.
+    // The splash's bar runs over the whole restore: reading and parsing the
+    // file take the first part, the stored entries the next, putting the
+    // text into the text box the rest.
     static constexpr int barRange = 1000;
-    static constexpr int readShare = 250;
+    static constexpr int fileShare = 150;
+    static constexpr int readShare = 300;
     void showSplashProgress(double value);
 
     Program& m_program;

@@ -50,7 +50,8 @@ QString refusal(const struct stat& st, qint64 maxBytes) {
 
 } // namespace
 
-FileContents readRegularFile(const QString& path, qint64 maxBytes) {
+FileContents readRegularFile(const QString& path, qint64 maxBytes,
+                             const std::function<void(qint64, qint64)>& progress) {
     maxBytes = std::clamp<qint64>(maxBytes, 0, std::numeric_limits<qint64>::max() - 1);
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
@@ -93,6 +94,8 @@ FileContents readRegularFile(const QString& path, qint64 maxBytes) {
             return c;
         if (c.bytes.size() > maxBytes)
             return failed(fileTooLargeText(maxBytes));
+        if (progress)
+            progress(c.bytes.size(), st.st_size);
         chunk = std::min(chunk * 2, largestChunk);
     }
 }

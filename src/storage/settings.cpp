@@ -68,21 +68,23 @@ private:
 // The index N of a key named "word_N" (any case, N in decimal without
 // leading zeros), or -1.
 int wordIndex(QStringView name) {
-    if (name.size() < 6 || name.size() > 15 ||
-        name.left(5).compare(u"word_", Qt::CaseInsensitive) != 0)
+    const qsizetype n = name.size();
+    if (n < 6 || n > 15)
         return -1;
-    const QStringView digits = name.mid(5);
-    if (digits.size() > 1 && digits[0] == QLatin1Char('0'))
+    const char16_t* c = name.utf16();
+    // ASCII letters fold to lower case by one bit; "_" is compared as it is.
+    if ((c[0] | 0x20) != u'w' || (c[1] | 0x20) != u'o' || (c[2] | 0x20) != u'r' ||
+        (c[3] | 0x20) != u'd' || c[4] != u'_')
+        return -1;
+    if (n > 6 && c[5] == u'0')
         return -1;
     qint64 v = 0;
-    for (const QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+    for (qsizetype i = 5; i < n; ++i) {
+        if (c[i] < u'0' || c[i] > u'9')
             return -1;
-        v = v * 10 + (c.unicode() - u'0');
-        if (v > INT_MAX)
-            return -1;
+        v = v * 10 + (c[i] - u'0');
     }
-    return static_cast<int>(v);
+    return v > INT_MAX ? -1 : static_cast<int>(v);
 }
 
 // A stored entry: the index N of a key "word_N" and its value.
@@ -91,46 +93,82 @@ struct StoredEntry {
     QStringView value;
 };
 
-// The "word_N" keys of Content with N below `textLength`, by index, the first
-// key of an index winning (any case), as a lookup of each would find them.
-// One pass over the section instead of a lookup per entry.
-std::vector<StoredEntry> storedEntries(const IniFile& ini, int textLength) {
-    std::vector<StoredEntry> entries;
-    bool ordered = true;
-    ini.forEachKey(content, [&](QStringView name, QStringView value) {
-        const int n = wordIndex(name);
-        if (n < 0 || n >= textLength)
+// The stored entries, the "word_N" keys of Content with N below `textLength`,
+// by index, the first key of an index winning (any case), as a lookup of each
+// would find them. Keys that stand in the file in the order of their indices,
+// as every save writes them, are taken in one pass where they lie; only a
+// file in another order is sorted.
+class StoredText {
+public:
+    StoredText(const IniFile& ini, int textLength) : m_ini(ini), m_textLength(textLength) {
+        bool ordered = true;
+        ini.forEachKey(content, [&](QStringView name, QStringView value) {
+            const int n = wordIndex(name);
+            if (n < 0 || n >= textLength)
+                return;
+            ordered = ordered && (m_indices.empty() || n > m_indices.back());
+            m_indices.push_back(n);
+            m_chars += value.size();
+        });
+        if (ordered)
             return;
-        ordered = ordered && (entries.empty() || n > entries.back().index);
-        entries.push_back({n, value});
-    });
-    if (!ordered) {
+        m_indices.clear();
+        ini.forEachKey(content, [&](QStringView name, QStringView value) {
+            const int n = wordIndex(name);
+            if (n >= 0 && n < textLength)
+                m_sorted.push_back({n, value});
+        });
         const auto byIndex = [](const StoredEntry& a, const StoredEntry& b) {
             return a.index < b.index;
         };
-        std::stable_sort(entries.begin(), entries.end(), byIndex);
+        std::stable_sort(m_sorted.begin(), m_sorted.end(), byIndex);
         const auto sameIndex = [](const StoredEntry& a, const StoredEntry& b) {
             return a.index == b.index;
         };
-        entries.erase(std::unique(entries.begin(), entries.end(), sameIndex), entries.end());
+        m_sorted.erase(std::unique(m_sorted.begin(), m_sorted.end(), sameIndex), m_sorted.end());
+        for (const StoredEntry& e : m_sorted)
+            m_indices.push_back(e.index);
     }
-    return entries;
-}
+
+    // The indices of the entries, in order.
+    const std::vector<int>& indices() const { return m_indices; }
+    // The characters of their values, about.
+    qsizetype chars() const { return m_chars; }
+
+    // Calls f(value) for each entry, in order.
+    template <typename F> void forEach(F f) const {
+        if (m_sorted.empty()) {
+            m_ini.forEachKey(content, [&](QStringView name, QStringView value) {
+                const int n = wordIndex(name);
+                if (n >= 0 && n < m_textLength)
+                    f(value);
+            });
+            return;
+        }
+        for (const StoredEntry& e : m_sorted)
+            f(e.value);
+    }
+
+private:
+    const IniFile& m_ini;
+    int m_textLength;
+    std::vector<int> m_indices;
+    std::vector<StoredEntry> m_sorted; // only for keys out of order
+    qsizetype m_chars = 0;
+};
 
 // The restored text, entry by entry: the entries present, and before each of
 // them and after the last the line breaks that stand for missing entries (see
 // loadPaddingAllowance).
 struct RestorePlan {
-    std::vector<StoredEntry> entries;
     std::vector<int> breaksBefore;
     int breaksAfter = 0;
     int total = 0; // entries of the restored text
 };
 
-RestorePlan planRestore(const IniFile& ini, int textLength) {
+RestorePlan planRestore(const std::vector<int>& indices, int textLength) {
     RestorePlan plan;
-    plan.entries = storedEntries(ini, textLength);
-    qint64 allowance = static_cast<qint64>(plan.entries.size()) + loadPaddingAllowance;
+    qint64 allowance = static_cast<qint64>(indices.size()) + loadPaddingAllowance;
     const auto breaksFor = [&allowance](qint64 missing, bool atEnd) {
         if (missing <= 0)
             return 0;
@@ -142,11 +180,11 @@ RestorePlan planRestore(const IniFile& ini, int textLength) {
     };
     qint64 next = 0;
     qint64 total = 0;
-    plan.breaksBefore.reserve(plan.entries.size());
-    for (const StoredEntry& e : plan.entries) {
-        plan.breaksBefore.push_back(breaksFor(e.index - next, false));
+    plan.breaksBefore.reserve(indices.size());
+    for (const int index : indices) {
+        plan.breaksBefore.push_back(breaksFor(index - next, false));
         total += plan.breaksBefore.back() + 1;
-        next = e.index + 1;
+        next = index + 1;
     }
     plan.breaksAfter = breaksFor(textLength - next, true);
     plan.total = static_cast<int>(total + plan.breaksAfter);
@@ -172,7 +210,8 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
     view.releaseHotkeys();
     const QDateTime start = clock.now();
     IniFile ini;
-    if (!ini.load(path)) {
+    if (!ini.load(path, IniFile::defaultMaxBytes,
+                  [&view](int permille) { view.splashFileProgress(permille); })) {
         keepFromSaves(path);
         view.showMessage(QStringLiteral("Не удалось прочитать настройки и закладки.  [") +
                          ini.errorString() + QLatin1Char(']'));
@@ -197,11 +236,9 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
         view.clearText();
     QString text;
     if (state.entryCount >= 0) {
-        const RestorePlan plan = planRestore(ini, state.entryCount);
-        qsizetype chars = 3 * qsizetype(plan.total) + 1;
-        for (const StoredEntry& e : plan.entries)
-            chars += e.value.size();
-        text.reserve(chars);
+        const StoredText stored(ini, state.entryCount);
+        const RestorePlan plan = planRestore(stored.indices(), state.entryCount);
+        text.reserve(3 * qsizetype(plan.total) + 1 + stored.chars());
         int done = 0;
         bool lastIsWord = false;
         const auto add = [&](QStringView value) {
@@ -225,11 +262,13 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
                 view.splashTimeLeft(QStringLiteral("Осталось: ") + timeFormat.timeToStr(left));
             }
         };
-        for (size_t k = 0; k < plan.entries.size(); ++k) {
+        size_t k = 0;
+        stored.forEach([&](QStringView value) {
             for (int b = 0; b < plan.breaksBefore[k]; ++b)
                 add(QStringView());
-            add(plan.entries[k].value);
-        }
+            ++k;
+            add(value);
+        });
         for (int b = 0; b < plan.breaksAfter; ++b)
             add(QStringView());
         // The preparation stores a word only when a delimiter follows it: a
@@ -238,11 +277,16 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
         if (lastIsWord)
             text += QLatin1Char(' ');
     }
+    // The bookmark is read before the file is let go, so that the text box
+    // takes the text without the file beside it in memory; it is applied
+    // after the text, whose change handler resets the position.
+    const int position = qMax(0, ini.intValue(config, u"TextPosition", 0));
+    ini = IniFile();
     if (state.entryCount > 0)
         view.setText(text);
+    text = QString();
 
-    // After the text: its change handler resets the position.
-    state.position = qMax(0, ini.intValue(config, u"TextPosition", 0));
+    state.position = position;
     state.speedBaseline = state.position;
     view.splashHide();
 }

@@ -6,28 +6,63 @@
 
 namespace probe {
 
-QString escape(const QString& s) {
-    QString out;
-    out.reserve(s.size());
-    for (const QChar c : s) {
-        switch (c.unicode()) {
+namespace {
+
+// Appends `s` escaped to `out`.
+void appendEscaped(QString& out, QStringView s) {
+    const QChar* d = s.data();
+    const qsizetype n = s.size();
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        QLatin1String escaped;
+        switch (d[i].unicode()) {
         case u'\r':
-            out += QStringLiteral("\\r");
+            escaped = QLatin1String("\\r");
             break;
         case u'\n':
-            out += QStringLiteral("\\n");
+            escaped = QLatin1String("\\n");
             break;
         case u'\t':
-            out += QStringLiteral("\\t");
+            escaped = QLatin1String("\\t");
             break;
         case u'\\':
-            out += QStringLiteral("\\\\");
+            escaped = QLatin1String("\\\\");
             break;
         default:
-            out += c;
+            continue;
         }
+        out.append(d + run, i - run);
+        out += escaped;
+        run = i + 1;
     }
+    out.append(d + run, n - run);
+}
+
+} // namespace
+
+QString escape(const QString& s) {
+    QString out;
+    out.reserve(s.size() + s.size() / 16);
+    appendEscaped(out, s);
     return out;
+}
+
+void writeEscapedLine(QStringView line) {
+    constexpr qsizetype slice = 65536;
+    QString out;
+    qsizetype from = 0;
+    while (from < line.size()) {
+        // A slice never ends inside a surrogate pair, which UTF-8 takes whole.
+        qsizetype to = qMin(line.size(), from + slice);
+        if (to < line.size() && line[to - 1].isHighSurrogate())
+            ++to;
+        out.clear();
+        appendEscaped(out, line.mid(from, to - from));
+        const QByteArray bytes = out.toUtf8();
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        from = to;
+    }
+    std::fputc('\n', stdout);
 }
 
 void writeLine(const QString& line) {
