@@ -5,6 +5,7 @@
 #include "app/window_settings_view.h"
 #include "platform/atomic_save.h"
 #include "platform/desktop_session.h"
+#include "platform/free_memory.h"
 #include "platform/hotkeys.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/message_boxes.h"
@@ -144,6 +145,9 @@ void Program::restoreSettings() {
     reader->takeTextAsBook();
     // The restore released the keys; they are the reader's from start-up.
     reader->takeKeys();
+    // The file's text and the restore's buffers are gone: their memory goes
+    // back to the system instead of waiting in the C library's heap.
+    returnFreedMemory();
 }
 
 void Program::mainWindowDeactivated() {
