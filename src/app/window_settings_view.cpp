@@ -69,7 +69,7 @@ void WindowSettingsView::setText(const QString& text) {
     // it from the file: the splash's bar goes on over it.
     m_program.mainWindow->textBox->putText(text, [this](qsizetype done, qsizetype total) {
         showSplashProgress(readShare + (barRange - readShare) * double(done) / double(total));
-        QCoreApplication::processEvents();
+        letEventsRun();
     });
 }
 
@@ -101,7 +101,7 @@ void WindowSettingsView::splashProgress(int maximum, int position) {
 void WindowSettingsView::splashFileProgress(int permille) {
     splashShow();
     showSplashProgress(fileShare * double(permille) / 1000.0);
-    QCoreApplication::processEvents();
+    letEventsRun();
 }
 
 void WindowSettingsView::splashTimeLeft(const QString&) {
@@ -114,7 +114,17 @@ void WindowSettingsView::splashHide() {
 }
 
 void WindowSettingsView::processEvents() {
+    letEventsRun();
+}
+
+void WindowSettingsView::letEventsRun() {
+    // Each turn repaints the splash, which costs a round trip to the display
+    // server: a few dozen a second keep it moving.
+    constexpr qint64 turnMs = 20;
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < turnMs)
+        return;
     QCoreApplication::processEvents();
+    m_sinceEvents.start();
 }
 
 void WindowSettingsView::showMessage(const QString& text) {

@@ -4,6 +4,7 @@
 #include "storage/settings.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 
 // loadSettings and saveSettings acting on the main window, the splash and the reader.
 class WindowSettingsView final : public SettingsView {
@@ -35,8 +36,11 @@ private:
     static constexpr int fileShare = 150;
     static constexpr int readShare = 300;
     void showSplashProgress(double value);
+    // Lets pending events run, at most once in a short while.
+    void letEventsRun();
 
     Program& m_program;
     Platform& m_platform;
     QDateTime m_started;
+    QElapsedTimer m_sinceEvents;
 };

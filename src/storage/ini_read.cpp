@@ -26,17 +26,9 @@ constexpr int decodedShare = 400;
 // Lines parsed between two reports of the progress.
 constexpr qsizetype progressLines = 65536;
 // The first section that outgrows this many lines (the text, in a file the
-// program wrote) gets room for all the lines left in the file at once
-// instead of growing step by step.
+// program wrote) gets room at once for the lines the rest of the file holds
+// if its lines go on as long as they were, instead of growing step by step.
 constexpr size_t longSection = 4096;
-
-// CR and LF in `text`: at least the lines it holds.
-size_t lineEndsIn(QStringView text) {
-    size_t n = 0;
-    for (const QChar c : text)
-        n += (c == QLatin1Char('\n') || c == QLatin1Char('\r')) ? 1 : 0;
-    return n;
-}
 
 } // namespace
 
@@ -81,6 +73,7 @@ QString IniFile::parseText(QString text, const LoadProgress& progress) {
     qsizetype pos = 0;
     qsizetype nextReport = progressLines;
     bool roomMade = false;
+    qsizetype sectionStart = 0;
     while (pos < n) {
         if (progress && lines + sections >= nextReport) {
             nextReport += progressLines;
@@ -110,6 +103,7 @@ QString IniFile::parseText(QString text, const LoadProgress& progress) {
                 ++nb;
             while (ne > nb && isBlank(d[ne - 1]))
                 --ne;
+            sectionStart = pos;
             Section s;
             s.name = span(nb, ne - nb);
             m_sections.push_back(std::move(s));
@@ -143,7 +137,9 @@ QString IniFile::parseText(QString text, const LoadProgress& progress) {
         std::vector<Line>& kept = m_sections.back().lines;
         if (!roomMade && kept.size() == kept.capacity() && kept.size() >= longSection) {
             roomMade = true;
-            kept.reserve(kept.size() + lineEndsIn(QStringView(m_arena).mid(pos)) + 1);
+            const double perChar =
+                double(kept.size()) / double(qMax<qsizetype>(1, pos - sectionStart));
+            kept.reserve(kept.size() + size_t(1.1 * perChar * double(n - pos)) + 16);
         }
         kept.push_back(line);
     }

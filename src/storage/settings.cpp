@@ -4,10 +4,12 @@
 #include "platform/clock.h"
 #include "platform/time_format.h"
 #include "storage/ini_file.h"
+#include "storage/restore_plan.h"
 
 #include <QDateTime>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -65,132 +67,6 @@ private:
     char16_t m_buf[20] = {u'w', u'o', u'r', u'd', u'_'};
 };
 
-// The index N of a key named "word_N" (any case, N in decimal without
-// leading zeros), or -1.
-int wordIndex(QStringView name) {
-    const qsizetype n = name.size();
-    if (n < 6 || n > 15)
-        return -1;
-    const char16_t* c = name.utf16();
-    // ASCII letters fold to lower case by one bit; "_" is compared as it is.
-    if ((c[0] | 0x20) != u'w' || (c[1] | 0x20) != u'o' || (c[2] | 0x20) != u'r' ||
-        (c[3] | 0x20) != u'd' || c[4] != u'_')
-        return -1;
-    if (n > 6 && c[5] == u'0')
-        return -1;
-    qint64 v = 0;
-    for (qsizetype i = 5; i < n; ++i) {
-        if (c[i] < u'0' || c[i] > u'9')
-            return -1;
-        v = v * 10 + (c[i] - u'0');
-    }
-    return v > INT_MAX ? -1 : static_cast<int>(v);
-}
-
-// A stored entry: the index N of a key "word_N" and its value.
-struct StoredEntry {
-    int index;
-    QStringView value;
-};
-
-// The stored entries, the "word_N" keys of Content with N below `textLength`,
-// by index, the first key of an index winning (any case), as a lookup of each
-// would find them. Keys that stand in the file in the order of their indices,
-// as every save writes them, are taken in one pass where they lie; only a
-// file in another order is sorted.
-class StoredText {
-public:
-    StoredText(const IniFile& ini, int textLength) : m_ini(ini), m_textLength(textLength) {
-        bool ordered = true;
-        ini.forEachKey(content, [&](QStringView name, QStringView value) {
-            const int n = wordIndex(name);
-            if (n < 0 || n >= textLength)
-                return;
-            ordered = ordered && (m_indices.empty() || n > m_indices.back());
-            m_indices.push_back(n);
-            m_chars += value.size();
-        });
-        if (ordered)
-            return;
-        m_indices.clear();
-        ini.forEachKey(content, [&](QStringView name, QStringView value) {
-            const int n = wordIndex(name);
-            if (n >= 0 && n < textLength)
-                m_sorted.push_back({n, value});
-        });
-        const auto byIndex = [](const StoredEntry& a, const StoredEntry& b) {
-            return a.index < b.index;
-        };
-        std::stable_sort(m_sorted.begin(), m_sorted.end(), byIndex);
-        const auto sameIndex = [](const StoredEntry& a, const StoredEntry& b) {
-            return a.index == b.index;
-        };
-        m_sorted.erase(std::unique(m_sorted.begin(), m_sorted.end(), sameIndex), m_sorted.end());
-        for (const StoredEntry& e : m_sorted)
-            m_indices.push_back(e.index);
-    }
-
-    // The indices of the entries, in order.
-    const std::vector<int>& indices() const { return m_indices; }
-    // The characters of their values, about.
-    qsizetype chars() const { return m_chars; }
-
-    // Calls f(value) for each entry, in order.
-    template <typename F> void forEach(F f) const {
-        if (m_sorted.empty()) {
-            m_ini.forEachKey(content, [&](QStringView name, QStringView value) {
-                const int n = wordIndex(name);
-                if (n >= 0 && n < m_textLength)
-                    f(value);
-            });
-            return;
-        }
-        for (const StoredEntry& e : m_sorted)
-            f(e.value);
-    }
-
-private:
-    const IniFile& m_ini;
-    int m_textLength;
-    std::vector<int> m_indices;
-    std::vector<StoredEntry> m_sorted; // only for keys out of order
-    qsizetype m_chars = 0;
-};
-
-// The restored text, entry by entry: the entries present, and before each of
-// them and after the last the line breaks that stand for missing entries (see
-// loadPaddingAllowance).
-struct RestorePlan {
-    std::vector<int> breaksBefore;
-    int breaksAfter = 0;
-    int total = 0; // entries of the restored text
-};
-
-RestorePlan planRestore(const std::vector<int>& indices, int textLength) {
-    RestorePlan plan;
-    qint64 allowance = static_cast<qint64>(indices.size()) + loadPaddingAllowance;
-    const auto breaksFor = [&allowance](qint64 missing, bool atEnd) {
-        if (missing <= 0)
-            return 0;
-        if (missing <= allowance) {
-            allowance -= missing;
-            return static_cast<int>(missing);
-        }
-        return atEnd ? 0 : 1;
-    };
-    qint64 next = 0;
-    qint64 total = 0;
-    plan.breaksBefore.reserve(indices.size());
-    for (const int index : indices) {
-        plan.breaksBefore.push_back(breaksFor(index - next, false));
-        total += plan.breaksBefore.back() + 1;
-        next = index + 1;
-    }
-    plan.breaksAfter = breaksFor(textLength - next, true);
-    plan.total = static_cast<int>(total + plan.breaksAfter);
-    return plan;
-}
-
 } // namespace
 
 QString progressStateName(ProgressState state) {
@@ -238,16 +114,20 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
     if (state.entryCount >= 0) {
         const StoredText stored(ini, state.entryCount);
         const RestorePlan plan = planRestore(stored.indices(), state.entryCount);
-        text.reserve(3 * qsizetype(plan.total) + 1 + stored.chars());
+        // A blank before every entry, a line break for every missing or empty
+        // one, the values, a last blank.
+        const qsizetype breaks =
+            qsizetype(plan.total) - qsizetype(stored.indices().size()) + stored.emptyValues();
+        TextWriter out(text, qsizetype(plan.total) + 2 * breaks + stored.chars() + 1);
         int done = 0;
         bool lastIsWord = false;
         const auto add = [&](QStringView value) {
-            text += QLatin1Char(' ');
+            out.put(QLatin1Char(' '));
             lastIsWord = !value.isEmpty();
             if (lastIsWord)
-                text += value;
+                out.put(value);
             else
-                text += u"\n\r";
+                out.put(u"\n\r");
             const int i = done++;
             if (i % loadSlice != 0)
                 return;
@@ -275,7 +155,8 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
         // blank keeps the last word. A last line break stays as it is, since a
         // blank after it would give its entry back.
         if (lastIsWord)
-            text += QLatin1Char(' ');
+            out.put(QLatin1Char(' '));
+        out.finish();
     }
     // The bookmark is read before the file is let go, so that the text box
     // takes the text without the file beside it in memory; it is applied
