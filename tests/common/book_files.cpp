@@ -87,7 +87,8 @@ QByteArray epub(const Epub& book) {
                        "unique-identifier=\"id\"><metadata "
                        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Книга</dc:title>"
                        "</metadata><manifest>") +
-        manifest + QStringLiteral("<item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>") +
+        manifest + book.manifestExtra +
+        QStringLiteral("<item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>") +
         QStringLiteral("</manifest><spine>") + spine + book.spineExtra +
         QStringLiteral("</spine></package>\n");
     const QString container =
