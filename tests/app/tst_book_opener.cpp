@@ -72,6 +72,7 @@ private Q_SLOTS:
     void refusedWhileTheTextBoxIsLocked_data();
     void refusedWhileTheTextBoxIsLocked();
     void badFileChangesNothing();
+    void damagedBookOpensWithAMessage();
     void cancelChangesNothing();
     void cancelAndCloseDoNotWaitForTheReader();
     void inputWaitsWhileOpening();
@@ -160,6 +161,20 @@ void TestBookOpener::badFileChangesNothing() {
     QVERIFY(w.boxes.shown[0].text.contains(u"PDF"));
     QCOMPARE(w.window.textBox->toPlainText(), oldText);
     QVERIFY(!w.window.textBox->document()->isUndoAvailable());
+}
+
+// A book whose FB2 breaks off inside a tag opens with what could be read,
+// and the reader is told that part of it may be missing.
+void TestBookOpener::damagedBookOpensWithAMessage() {
+    Window w;
+    const QByteArray whole = bookfiles::fb2(u"<body><p>Первая строка книги.</p><p>Вто"_qs);
+    QVERIFY(bookfiles::write(w.bookPath, whole.left(whole.indexOf("<p>Вто") + 3) + "<b id=\"x"));
+    QVERIFY(w.openingPlaced([&] { w.opener.open(w.bookPath); }));
+    QCOMPARE(w.window.textBox->toPlainText(), u"Первая строка книги.\n"_qs);
+    QCOMPARE(w.boxes.shown.size(), 1);
+    QVERIFY2(w.boxes.shown[0].text.contains(u"«книга.fb2»") &&
+                 w.boxes.shown[0].text.contains(u"может отсутствовать"),
+             qPrintable(w.boxes.shown[0].text));
 }
 
 void TestBookOpener::cancelChangesNothing() {
