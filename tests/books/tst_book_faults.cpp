@@ -116,6 +116,13 @@ void TestBookFaults::readsBook_data() {
         << false;
     QTest::newRow("quotation in an English document")
         << epubOf(u"<p>He said <q>yes</q>.</p>"_qs, u"en-GB"_qs) << u"He said “yes”.\n"_qs << false;
+    bookfiles::Epub russian;
+    russian.documents = {
+        {u"OEBPS/a.xhtml"_qs, bookfiles::xhtml(u"<p><q>Да</q>, — сказал он.</p>"_qs)}};
+    russian.metadataExtra =
+        u"<dc:language>ru-RU</dc:language><dc:creator>А. Пушкин</dc:creator>"_qs;
+    QTest::newRow("quotation in a book whose package says it is Russian")
+        << bookfiles::epub(russian) << u"«Да», — сказал он.\n"_qs << false;
     bookfiles::Epub parts;
     parts.documents = {{u"OEBPS/a.xhtml"_qs, bookfiles::xhtml(chapterA)}};
     parts.spineExtra = u"<itemref idref=\"d0\"/><itemref idref=\"d0\"/>"_qs;
