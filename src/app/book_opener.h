@@ -40,6 +40,15 @@ public:
     void open(const QString& path);
     bool busy() const { return m_busy; }
 
+    // The book last placed in the text box: its file and what it says of itself.
+    struct OpenedBook {
+        QString path; // absolute
+        QString format;
+        QString title;
+        QString author;
+    };
+    const OpenedBook& opened() const { return m_opened; }
+
     // The bounds for the files opened from now on.
     BookLimits limits;
     // How long a reading goes on before its progress window shows.
@@ -64,6 +73,8 @@ private:
     FileDialog& m_fileDialog;
     bool m_busy = false;
     QString m_fileName;
+    QString m_path;
+    OpenedBook m_opened;
     std::shared_ptr<BookProgress> m_progress;
     std::unique_ptr<QThread> m_worker;
     QPointer<QProgressDialog> m_progressWindow;

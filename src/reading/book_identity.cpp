@@ -104,6 +104,12 @@ int WordCounter::wordsBefore(const WordSequence& words, int position) {
     return m_words;
 }
 
+void WordCounter::seed(const WordSequence& sequence, int position, int words) {
+    m_generation = sequence.generation();
+    m_position = qMax(0, position);
+    m_words = qMax(0, words);
+}
+
 int entryOfWord(QStringView startText, int words) {
     WordSequence sequence;
     Preparation p(sequence, startText.toString());

@@ -29,6 +29,10 @@ int wordsBefore(const WordSequence& words, int position);
 class WordCounter {
 public:
     int wordsBefore(const WordSequence& words, int position);
+    // Takes `words` word entries before `position` of the sequence `words`
+    // as known (a place found by entryOfWord in the same text), so that the
+    // next count goes on from there.
+    void seed(const WordSequence& sequence, int position, int words);
 
 private:
     quint64 m_generation = ~quint64(0);

@@ -57,8 +57,9 @@ QString causeOf(const QSqlError& error) {
     return text.isEmpty() ? QStringLiteral("неизвестная ошибка") : text;
 }
 
+// A text cut to its bound, never null (a null string would be bound as NULL).
 QString bounded(const QString& text) {
-    return text.left(Shelf::maxTextLength);
+    return text.isEmpty() ? QStringLiteral("") : text.left(Shelf::maxTextLength);
 }
 
 ShelfBook bookOf(const QSqlQuery& q) {
@@ -271,6 +272,11 @@ qint64 Shelf::latestSave() {
     if (!q.exec(QStringLiteral("SELECT max(saved_at) FROM books")) || !q.next())
         return 0;
     return q.value(0).toLongLong();
+}
+
+QString shelfWriteFailedMessage(const QString& error) {
+    return QStringLiteral("Не удалось записать место в книге в список книг. [") + error +
+           QStringLiteral("]");
 }
 
 QString shelfFailedMessage(const QString& error) {

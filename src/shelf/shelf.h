@@ -84,3 +84,5 @@ private:
 
 // The message shown once when the shelf cannot be used.
 QString shelfFailedMessage(const QString& error);
+// The message shown once when a write to the shelf failed.
+QString shelfWriteFailedMessage(const QString& error);
