@@ -111,6 +111,13 @@ int ShelfWiring::wordsPerMinute() const {
 }
 
 int ShelfWiring::placeAtStart(bool sameText) {
+    // The same text is cut into the same entries again: the count of words
+    // before the place carries over to the new sequence.
+    const WordSequence& before = m_state.words;
+    if (sameText && before.holds(m_state.position)) {
+        m_seed = {true, before.generation(), m_state.position,
+                  m_counter.wordsBefore(before, m_state.position)};
+    }
     if (sameText && m_onShelf) {
         savePlace();
         return m_state.position;
