@@ -187,8 +187,10 @@ void BM_RestoreLargestBookIntoTextBox(benchmark::State& st) {
         ReadingState s;
         loadSettings(view, s, ini, clock, format);
         if (sliced)
-            form.textBox->putText(view.text,
-                                  [](qsizetype, qsizetype) { QCoreApplication::processEvents(); });
+            form.textBox->putText(view.text, [](qsizetype, qsizetype) {
+                QCoreApplication::processEvents();
+                return true;
+            });
         else
             form.textBox->setPlainText(view.text);
         st.SetIterationTime(double(t.nsecsElapsed()) / 1e9);

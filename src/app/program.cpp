@@ -167,6 +167,9 @@ void Program::restoreSettings() {
     WindowSettingsView view(*this, m_platform);
     loadSettings(view, state, m_platform.files.settings.readPath(), m_platform.clock,
                  m_platform.timeFormat);
+    // An end asked for during the restore takes nothing of it as the book.
+    if (m_closing)
+        return;
     reader->takeTextAsBook();
     shelfWiring->restored(m_platform.files.settings.readPath());
     // The restore released the keys; they are the reader's from start-up.

@@ -70,6 +70,7 @@ void WindowSettingsView::setText(const QString& text) {
     m_program.mainWindow->textBox->putText(text, [this](qsizetype done, qsizetype total) {
         showSplashProgress(readShare + (barRange - readShare) * double(done) / double(total));
         letEventsRun();
+        return !m_program.closing();
     });
 }
 
@@ -125,6 +126,10 @@ void WindowSettingsView::letEventsRun() {
         return;
     QCoreApplication::processEvents();
     m_sinceEvents.start();
+}
+
+bool WindowSettingsView::restoreStopped() const {
+    return m_program.closing();
 }
 
 void WindowSettingsView::showMessage(const QString& text) {

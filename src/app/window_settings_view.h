@@ -26,6 +26,7 @@ public:
     void splashFileProgress(int permille) override;
     void splashHide() override;
     void processEvents() override;
+    bool restoreStopped() const override;
     void showMessage(const QString& text) override;
 
 private:

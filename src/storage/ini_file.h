@@ -41,7 +41,9 @@ public:
 
     // How far a load has come, in thousandths: reading the file's bytes,
     // decoding and parsing them.
-    using LoadProgress = std::function<void(int permille)>;
+    // Told how far the load has come; returning false stops it (the load
+    // then fails with nothing read).
+    using LoadProgress = std::function<bool(int permille)>;
 
     // Reads the regular file at `path`. A missing file is no error and gives
     // an empty INI. A file that cannot be read whole (unreadable, no regular
@@ -141,6 +143,8 @@ private:
     QString parseText(QString text, const LoadProgress& progress = {});
     // Why a file of these lines and sections would be cut, or an empty string.
     static QString limitExceeded(qsizetype lines, qsizetype sections);
+    // Forgets what was parsed of a load that was stopped; returns its error.
+    QString droppedForStop();
     Span store(QStringView s);
     Span storeValue(QStringView value);
     int findSection(QStringView name) const;

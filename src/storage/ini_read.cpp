@@ -17,6 +17,15 @@ QString IniFile::limitExceeded(qsizetype lines, qsizetype sections) {
     return {};
 }
 
+QString IniFile::droppedForStop() {
+    m_arena = QString();
+    m_sections.clear();
+    m_lastAppend = -1;
+    m_arenaFull = false;
+    resetSectionIndex();
+    return QStringLiteral("чтение остановлено");
+}
+
 namespace {
 
 // The shares of a load, in thousandths: reading the bytes, decoding them,
@@ -38,7 +47,7 @@ bool IniFile::load(const QString& path, qint64 maxBytes, const LoadProgress& pro
     if (progress) {
         bytesRead = [&progress](qint64 done, qint64 size) {
             if (size > 0)
-                progress(static_cast<int>(readShare * qMin(done, size) / size));
+                (void)progress(static_cast<int>(readShare * qMin(done, size) / size));
         };
     }
     FileContents file = readRegularFile(path, maxBytes, bytesRead);
@@ -47,10 +56,16 @@ bool IniFile::load(const QString& path, qint64 maxBytes, const LoadProgress& pro
         m_error = file.error;
         return false;
     }
+    if (progress && !progress(readShare)) {
+        m_error = droppedForStop();
+        return false;
+    }
     QString text = decode(file.bytes);
     file.bytes = QByteArray();
-    if (progress)
-        progress(decodedShare);
+    if (progress && !progress(decodedShare)) {
+        m_error = droppedForStop();
+        return false;
+    }
     m_error = parseText(std::move(text), progress);
     return m_error.isEmpty();
 }
@@ -77,7 +92,8 @@ QString IniFile::parseText(QString text, const LoadProgress& progress) {
     while (pos < n) {
         if (progress && lines + sections >= nextReport) {
             nextReport += progressLines;
-            progress(static_cast<int>(decodedShare + (1000 - decodedShare) * pos / n));
+            if (!progress(static_cast<int>(decodedShare + (1000 - decodedShare) * pos / n)))
+                return droppedForStop();
         }
         qsizetype end = pos;
         while (end < n && !isLineEnd(d[end]))

@@ -86,8 +86,17 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
     view.releaseHotkeys();
     const QDateTime start = clock.now();
     IniFile ini;
-    if (!ini.load(path, IniFile::defaultMaxBytes,
-                  [&view](int permille) { view.splashFileProgress(permille); })) {
+    const bool loaded = ini.load(path, IniFile::defaultMaxBytes, [&view](int permille) {
+        view.splashFileProgress(permille);
+        return !view.restoreStopped();
+    });
+    // An end asked for during the restore: nothing restored, nothing kept
+    // from saves (nothing of this run is saved anyway).
+    if (view.restoreStopped()) {
+        view.splashHide();
+        return;
+    }
+    if (!loaded) {
         keepFromSaves(path);
         view.showMessage(QStringLiteral("Не удалось прочитать настройки и закладки.  [") +
                          ini.errorString() + QLatin1Char(']'));
@@ -107,9 +116,11 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
     else if (colour == u"green")
         view.setProgressState(ProgressState::Normal);
 
+    const int entriesBefore = state.entryCount;
     state.entryCount = ini.intValue(config, u"TextLength", 0);
     if (state.entryCount > 0)
         view.clearText();
+    bool stopped = false;
     QString text;
     if (state.entryCount >= 0) {
         const StoredText stored(ini, state.entryCount);
@@ -122,6 +133,8 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
         int done = 0;
         bool lastIsWord = false;
         const auto add = [&](QStringView value) {
+            if (stopped)
+                return;
             out.put(QLatin1Char(' '));
             lastIsWord = !value.isEmpty();
             if (lastIsWord)
@@ -132,6 +145,7 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
             if (i % loadSlice != 0)
                 return;
             view.processEvents();
+            stopped = view.restoreStopped();
             view.splashShow();
             view.splashProgress(plan.total, i);
             if (i > 0) {
@@ -163,9 +177,16 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
     // after the text, whose change handler resets the position.
     const int position = qMax(0, ini.intValue(config, u"TextPosition", 0));
     ini = IniFile();
-    if (state.entryCount > 0)
+    if (!stopped && state.entryCount > 0)
         view.setText(text);
     text = QString();
+    if (stopped || view.restoreStopped()) {
+        if (state.entryCount > 0)
+            view.clearText();
+        state.entryCount = entriesBefore;
+        view.splashHide();
+        return;
+    }
 
     state.position = position;
     state.speedBaseline = state.position;

@@ -48,6 +48,9 @@ public:
     virtual void splashHide() = 0;
     // Lets pending window events run.
     virtual void processEvents() = 0;
+    // True once an end of the program was asked for while the events ran: the
+    // restore stops where it is and restores nothing.
+    virtual bool restoreStopped() const { return false; }
     // A message box with OK.
     virtual void showMessage(const QString& text) = 0;
 };

@@ -27,7 +27,7 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void TextBox::putText(const QString& text,
-                      const std::function<void(qsizetype, qsizetype)>& progress) {
+                      const std::function<bool(qsizetype, qsizetype)>& progress) {
     constexpr qsizetype slice = 65536;
     QTextDocument* doc = document();
     clear();
@@ -44,8 +44,8 @@ void TextBox::putText(const QString& text,
         end.movePosition(QTextCursor::End);
         end.insertText(QStringView(text).mid(from, to - from).toString());
         from = to;
-        if (progress)
-            progress(from, n);
+        if (progress && !progress(from, n))
+            break;
     }
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);

@@ -15,9 +15,10 @@ public:
 
     // Replaces the text as setPlainText does (no undo history, not modified)
     // a slice at a time; `progress` runs after every slice with the
-    // characters put so far and in all, and may let pending events run.
+    // characters put so far and in all, and may let pending events run; when
+    // it returns false, the rest of the text is not put.
     void putText(const QString& text,
-                 const std::function<void(qsizetype done, qsizetype total)>& progress);
+                 const std::function<bool(qsizetype done, qsizetype total)>& progress);
 
 Q_SIGNALS:
     void clicked();

@@ -23,6 +23,15 @@ public:
         timeLabels.append(t);
     }
     void splashFileProgress(int permille) override { fileProgress.append(permille); }
+    // An end asked for once the file's load has come so far, or after so many
+    // turns of events.
+    bool restoreStopped() const override {
+        return (stopAtPermille >= 0 && !fileProgress.isEmpty() &&
+                fileProgress.back() >= stopAtPermille) ||
+               (stopAtEventRound >= 0 && eventRounds > stopAtEventRound);
+    }
+    int stopAtPermille = -1;
+    int stopAtEventRound = -1;
     ReadingState& state;
     QList<bool> booAtClick;
     QStringList timeLabels;

@@ -35,6 +35,8 @@ private Q_SLOTS:
     void unreadableFileReported();
     void splashShowsProgressAndTimeLeft();
     void splashFollowsTheFileBeforeItsEntries();
+    void endDuringTheRestoreStopsIt_data();
+    void endDuringTheRestoreStopsIt();
 
 private:
     QTemporaryDir m_dir;
@@ -312,6 +314,48 @@ void TestSettings::splashFollowsTheFileBeforeItsEntries() {
     QVERIFY(v.fileProgress.front() > 0);
     QVERIFY(v.fileProgress.back() > 400 && v.fileProgress.back() <= 1000);
     QCOMPARE(st.entryCount, 300000);
+}
+
+void TestSettings::endDuringTheRestoreStopsIt_data() {
+    // Reading the file is told up to 300 thousandths, parsing from 400 on.
+    QTest::addColumn<int>("permille");
+    QTest::addColumn<int>("eventRounds");
+    QTest::addColumn<int>("lastReport");
+    QTest::newRow("while the file is read") << 1 << -1 << 300;
+    QTest::newRow("while it is parsed") << 401 << -1 << 999;
+    QTest::newRow("while its entries are taken") << -1 << 3 << 1000;
+}
+
+void TestSettings::endDuringTheRestoreStopsIt() {
+    QFETCH(int, permille);
+    QFETCH(int, eventRounds);
+    QFETCH(int, lastReport);
+    QByteArray file = "[Config]\r\nTextLength=300000\r\nTextPosition=5\r\n[Content]\r\n";
+    for (int i = 0; i < 300000; ++i)
+        file += "word_" + QByteArray::number(i) + "=w\r\n";
+    QVERIFY(writeAll(m_path, file));
+    ReadingState st;
+    st.position = 7;
+    TestView v(st);
+    v.stopAtPermille = permille;
+    v.stopAtEventRound = eventRounds;
+    const SteppingClock clock(1);
+    load(v, st, m_path, clock);
+    // Nothing more is done once the end is seen, nothing is restored.
+    QVERIFY(!v.fileProgress.isEmpty());
+    QVERIFY2(v.fileProgress.back() <= lastReport,
+             qPrintable(QString::number(v.fileProgress.back())));
+    if (permille > 400)
+        QCOMPARE(std::count_if(v.fileProgress.begin(), v.fileProgress.end(),
+                               [](int p) { return p > 400; }),
+                 1);
+    QCOMPARE(v.eventRounds, qMax(0, eventRounds + 1));
+    QCOMPARE(v.textSets, 0);
+    QCOMPARE(st.entryCount, 0);
+    QCOMPARE(st.position, 7);
+    QVERIFY(v.messages.isEmpty());
+    QCOMPARE(v.splashVisible, false);
+    QCOMPARE(readAll(m_path), file);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
