@@ -39,15 +39,14 @@ QSet<QString> headingStyles(ZipArchive& zip, const BookLimits& limits, BookProgr
     if (index < 0 || zip.read(index, &bytes, progress).failed())
         return headings;
     BookProgress quiet;
-    XmlWalk walk(bytes, limits, quiet);
+    XmlWalk walk(decodeXml(bytes), limits, quiet);
     QHash<QString, Style> styles;
     Style* style = nullptr;
     int styleDepth = 0;
     while (walk.next()) {
-        QXmlStreamReader& r = walk.reader();
-        if (r.isEndElement() && walk.depth() == styleDepth)
+        if (walk.isEnd() && walk.depth() == styleDepth)
             style = nullptr;
-        if (!r.isStartElement())
+        if (!walk.isStart())
             continue;
         const QStringView name = walk.name();
         if (name == u"style" && walk.attribute(u"type") == u"paragraph") {
@@ -90,13 +89,12 @@ BookText walkDocument(XmlWalk& walk, const QSet<QString>& headings, const BookLi
     bool inText = false;
     bool inBody = false;
     while (walk.next()) {
-        QXmlStreamReader& r = walk.reader();
-        if (r.isStartElement()) {
+        if (walk.isStart()) {
             if (walk.depth() == 1) {
                 if (walk.name() != u"document")
                     return BookText::failed(BookFailure::Damaged,
                                             documentPath + QStringLiteral(" не документ Word"));
-                wordNamespace = r.namespaceUri().toString();
+                wordNamespace = walk.namespaceUri().toString();
                 continue;
             }
             if (leftOutFrom != 0)
@@ -106,7 +104,7 @@ BookText walkDocument(XmlWalk& walk, const QSet<QString>& headings, const BookLi
                 leftOutFrom = walk.depth();
                 continue;
             }
-            if (r.namespaceUri() != wordNamespace)
+            if (walk.namespaceUri() != wordNamespace)
                 continue;
             if (name == u"body") {
                 inBody = true;
@@ -126,13 +124,13 @@ BookText walkDocument(XmlWalk& walk, const QSet<QString>& headings, const BookLi
                 if (type != u"page" && type != u"column")
                     lines.lineBreak();
             }
-        } else if (r.isEndElement()) {
+        } else if (walk.isEnd()) {
             if (leftOutFrom != 0) {
                 if (walk.depth() == leftOutFrom)
                     leftOutFrom = 0;
                 continue;
             }
-            if (r.namespaceUri() != wordNamespace)
+            if (walk.namespaceUri() != wordNamespace)
                 continue;
             if (walk.name() == u"t") {
                 inText = false;
@@ -143,8 +141,8 @@ BookText walkDocument(XmlWalk& walk, const QSet<QString>& headings, const BookLi
             } else if (walk.name() == u"body") {
                 inBody = false;
             }
-        } else if (r.isCharacters() && inText && leftOutFrom == 0) {
-            lines.addText(r.text());
+        } else if (walk.isText() && inText && leftOutFrom == 0) {
+            lines.addText(walk.text());
         }
     }
     if (walk.error().failed())
@@ -165,7 +163,7 @@ BookText readDocx(ZipArchive& zip, const BookLimits& limits, BookProgress& progr
         return BookText::failed(error);
     BookText book;
     {
-        XmlWalk walk(bytes, limits, progress);
+        XmlWalk walk(decodeXml(bytes), limits, progress);
         book = walkDocument(walk, headings, limits);
     }
     if (book.error.failure == BookFailure::Damaged && !book.error.detail.startsWith(documentPath))

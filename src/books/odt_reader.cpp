@@ -14,17 +14,17 @@ const QString svgNamespace =
     QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
 
 // Elements left out with all they hold.
-bool isLeftOut(const QXmlStreamReader& r) {
-    const QStringView name = r.name();
-    if (r.namespaceUri() == officeNamespace)
+bool isLeftOut(const XmlWalk& walk) {
+    const QStringView name = walk.name();
+    if (walk.namespaceUri() == officeNamespace)
         return isOneOf(name, {u"annotation", u"forms"});
-    if (r.namespaceUri() == textNamespace)
+    if (walk.namespaceUri() == textNamespace)
         return name == u"note" || name == u"tracked-changes" || name == u"ruby-text" ||
                name == u"table-of-content" || name.endsWith(u"-index") || name == u"bibliography" ||
                name == u"sequence-decls" || name == u"variable-decls" ||
                name == u"user-field-decls";
     // The descriptions of graphics.
-    return r.namespaceUri() == svgNamespace && (name == u"desc" || name == u"title");
+    return walk.namespaceUri() == svgNamespace && (name == u"desc" || name == u"title");
 }
 
 BookText walkContent(XmlWalk& walk, const BookLimits& limits) {
@@ -33,20 +33,19 @@ BookText walkContent(XmlWalk& walk, const BookLimits& limits) {
     int textDepth = 0; // depth of office:text, 0 outside it
     int paragraphs = 0;
     while (walk.next()) {
-        QXmlStreamReader& r = walk.reader();
-        if (r.isStartElement()) {
+        if (walk.isStart()) {
             if (leftOutFrom != 0)
                 continue;
-            if (isLeftOut(r)) {
+            if (isLeftOut(walk)) {
                 leftOutFrom = walk.depth();
                 continue;
             }
             const QStringView name = walk.name();
-            if (r.namespaceUri() == officeNamespace && name == u"text") {
+            if (walk.namespaceUri() == officeNamespace && name == u"text") {
                 textDepth = walk.depth();
                 continue;
             }
-            if (textDepth == 0 || r.namespaceUri() != textNamespace)
+            if (textDepth == 0 || walk.namespaceUri() != textNamespace)
                 continue;
             if (name == u"p" || name == u"h") {
                 lines.beginParagraph();
@@ -58,7 +57,7 @@ BookText walkContent(XmlWalk& walk, const BookLimits& limits) {
             } else if (name == u"line-break") {
                 lines.lineBreak();
             }
-        } else if (r.isEndElement()) {
+        } else if (walk.isEnd()) {
             if (leftOutFrom != 0) {
                 if (walk.depth() == leftOutFrom)
                     leftOutFrom = 0;
@@ -66,15 +65,15 @@ BookText walkContent(XmlWalk& walk, const BookLimits& limits) {
             }
             if (walk.depth() == textDepth) {
                 textDepth = 0;
-            } else if (textDepth != 0 && r.namespaceUri() == textNamespace &&
+            } else if (textDepth != 0 && walk.namespaceUri() == textNamespace &&
                        (walk.name() == u"p" || walk.name() == u"h")) {
                 lines.endParagraph();
                 --paragraphs;
                 if (lines.tooLong())
                     walk.fail(textTooLong());
             }
-        } else if (r.isCharacters() && leftOutFrom == 0 && paragraphs > 0) {
-            lines.addText(r.text());
+        } else if (walk.isText() && leftOutFrom == 0 && paragraphs > 0) {
+            lines.addText(walk.text());
         }
     }
     if (walk.error().failed()) {
@@ -122,7 +121,7 @@ BookText readOdt(ZipArchive& zip, const BookLimits& limits, BookProgress& progre
         return BookText::failed(error);
     BookText book;
     {
-        XmlWalk walk(bytes, limits, progress);
+        XmlWalk walk(decodeXml(bytes), limits, progress);
         book = walkContent(walk, limits);
     }
     if (book.ok())

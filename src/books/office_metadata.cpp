@@ -14,12 +14,11 @@ void readOfficeMetadata(ZipArchive& zip, const QString& entry, const BookLimits&
         return;
     // A progress of its own: the book's progress goes on with its text.
     BookProgress quiet;
-    XmlWalk walk(bytes, limits, quiet);
+    XmlWalk walk(decodeXml(bytes), limits, quiet);
     QString title, initialCreator, creator;
     QString* into = nullptr;
     while (walk.next()) {
-        QXmlStreamReader& r = walk.reader();
-        if (r.isStartElement()) {
+        if (walk.isStart()) {
             const QStringView name = walk.name();
             into = name == u"title"             ? &title
                    : name == u"initial-creator" ? &initialCreator
@@ -27,10 +26,10 @@ void readOfficeMetadata(ZipArchive& zip, const QString& entry, const BookLimits&
                                                 : nullptr;
             if (into && !into->isEmpty())
                 into = nullptr;
-        } else if (r.isEndElement()) {
+        } else if (walk.isEnd()) {
             into = nullptr;
-        } else if (into && r.isCharacters() && into->size() < 1000) {
-            *into += r.text();
+        } else if (into && walk.isText() && into->size() < 1000) {
+            *into += walk.text();
         }
     }
     book.title = title.simplified();
