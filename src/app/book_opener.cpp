@@ -145,6 +145,7 @@ void BookOpener::open(const QString& path) {
         return;
     m_busy = true;
     m_fileName = QFileInfo(path).fileName();
+    m_path = QFileInfo(path).absoluteFilePath();
     m_inputGuard = std::make_unique<InputGuard>(&m_window);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     m_progress = std::make_shared<BookProgress>();
@@ -231,6 +232,7 @@ void BookOpener::readingDone(const BookText& book) {
         return;
     }
     m_text = book.text;
+    m_opened = {m_path, book.format, book.title, book.author};
     m_damage = bookDamageMessage(m_fileName, book);
     m_placed = 0;
     m_edits = 0;

@@ -43,6 +43,15 @@ public:
     void open(const QString& path);
     bool busy() const { return m_busy; }
 
+    // The book last placed in the text box: its file and what it says of itself.
+    struct OpenedBook {
+        QString path; // absolute
+        QString format;
+        QString title;
+        QString author;
+    };
+    const OpenedBook& opened() const { return m_opened; }
+
     // The bounds for the files opened from now on.
     BookLimits limits;
     // How long a reading goes on before its progress window shows.
@@ -72,6 +81,8 @@ private:
     FileDialog& m_fileDialog;
     bool m_busy = false;
     QString m_fileName;
+    QString m_path;
+    OpenedBook m_opened;
     std::shared_ptr<BookProgress> m_progress;
     std::shared_ptr<ReadingRelay> m_relay; // to the worker reading now
     QString m_damage;                      // the message on a book read only in part

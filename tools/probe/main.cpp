@@ -24,7 +24,9 @@ const char* const usage =
     "  restore INIFILE\n"
     "  open FILE            the text the text box receives for a book file (TXT, FB2,\n"
     "                       FB2.ZIP, EPUB, DOCX, ODT, PDF), as UTF-8\n"
-    "  open --chapters FILE where its chapters begin: offset, a tab, the title\n";
+    "  open --chapters FILE where its chapters begin: offset, a tab, the title\n"
+    "  shelf FILE           the books of a shelf database: fingerprint, entries,\n"
+    "                       position, title (tab-separated)\n";
 
 } // namespace
 
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("restore"), probeRestore},
         {QStringLiteral("open"), probeOpen},
         {QStringLiteral("time-left"), probeTimeLeft},
+        {QStringLiteral("shelf"), probeShelf},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
