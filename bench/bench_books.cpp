@@ -1,10 +1,12 @@
-// Opening War and Peace as UTF-8 TXT, Windows-1251 TXT, FB2 and EPUB (each
-// made here from the corpus text) in the real window: the time from asking to
+// Opening War and Peace as UTF-8 TXT, Windows-1251 TXT, FB2, EPUB, DOCX and
+// a PDF of about 1,500 pages (each made here from the corpus text) in the real
+// window: the time from asking to
 // open until the text is in the text box, and the longest time a pending
 // event waited meanwhile. Also the reading of each file alone.
 #include "app/book_opener.h"
 #include "book_files.h"
 #include "books/book_reader.h"
+#include "office_files.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/file_dialog.h"
@@ -57,10 +59,10 @@ QStringList parts(const QString& text, int perPart, const QString& open, const Q
     return result;
 }
 
-// The four files, made once.
+// The files, made once.
 struct Files {
     QTemporaryDir dir;
-    QString utf8, cp1251, fb2, epub;
+    QString utf8, cp1251, fb2, epub, docx, pdf;
     Files() {
         const QString text = novel();
         utf8 = dir.filePath(u"voina.txt"_qs);
@@ -80,6 +82,14 @@ struct Files {
             book.documents.append(
                 {QStringLiteral("OEBPS/Text/part%1.xhtml").arg(i), bookfiles::xhtml(chapters[i])});
         bookfiles::write(epub, bookfiles::epub(book));
+        docx = dir.filePath(u"voina.docx"_qs);
+        bookfiles::write(docx, officefiles::docx(parts(text, 1 << 30,
+                                                       u"<w:p><w:r><w:t xml:space=\"preserve\">"_qs,
+                                                       u"</w:t></w:r></w:p>"_qs)
+                                                     .join(QString())));
+        // 10-point lines, 26 to a page: about 1,500 pages.
+        pdf = dir.filePath(u"voina.pdf"_qs);
+        bookfiles::write(pdf, officefiles::textPdf(text, u"Л. Н. Толстой. Война и мир"_qs, 26));
     }
     QString path(int format) const {
         switch (format) {
@@ -89,8 +99,12 @@ struct Files {
             return cp1251;
         case 2:
             return fb2;
-        default:
+        case 3:
             return epub;
+        case 4:
+            return docx;
+        default:
+            return pdf;
         }
     }
 };
@@ -176,8 +190,8 @@ void BM_OpenIntoTextBox(benchmark::State& st) {
     st.counters["chars"] = double(w.form.textBox->document()->characterCount());
 }
 BENCHMARK(BM_OpenIntoTextBox)
-    ->ArgName("txt_utf8_txt_1251_fb2_epub")
-    ->DenseRange(0, 3)
+    ->ArgName("txt_utf8_txt_1251_fb2_epub_docx_pdf")
+    ->DenseRange(0, 5)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
@@ -194,8 +208,8 @@ void BM_ReadBookFile(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_ReadBookFile)
-    ->ArgName("txt_utf8_txt_1251_fb2_epub")
-    ->DenseRange(0, 3)
+    ->ArgName("txt_utf8_txt_1251_fb2_epub_docx_pdf")
+    ->DenseRange(0, 5)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

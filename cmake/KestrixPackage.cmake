@@ -28,11 +28,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KESTRIX_HOMEPAGE}")
 # The libraries come from dpkg-shlibdeps; Qt's platform plugins, the SQLite
 # driver of the bookshelf and the display fonts are loaded at run time, so
-# they are named here.
+# they are named here, and so is Poppler's Qt 6 binding that reads PDF books.
+# Poppler's encoding data lets it read the text of PDF files in CJK fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-dejavu-core, libpoppler-qt6-3")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-liberation2, fonts-dejavu-extra, qt6-translations-l10n")
+    "fonts-liberation2, fonts-dejavu-extra, qt6-translations-l10n, poppler-data")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

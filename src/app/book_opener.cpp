@@ -118,7 +118,8 @@ BookOpener::~BookOpener() {
 }
 
 QString BookOpener::fileFilter() {
-    return QStringLiteral("Книги (*.txt *.fb2 *.fb2.zip *.epub *.zip);;Все файлы (*)");
+    return QStringLiteral("Книги (*.txt *.fb2 *.fb2.zip *.epub *.docx *.odt *.pdf *.zip);;"
+                          "Все файлы (*)");
 }
 
 void BookOpener::chooseAndOpen() {

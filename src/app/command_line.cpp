@@ -41,7 +41,8 @@ std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QStrin
     parser.addOption(version);
     parser.addOption(portable);
     parser.addPositionalArgument(
-        QStringLiteral("FILE"), QStringLiteral("A book to open: plain text, FB2, FB2.ZIP or EPUB."),
+        QStringLiteral("FILE"),
+        QStringLiteral("A book to open: plain text, FB2, FB2.ZIP, EPUB, DOCX, ODT or PDF."),
         QStringLiteral("[FILE]"));
 
     const QString name = programName(arguments);

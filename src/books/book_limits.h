@@ -13,6 +13,7 @@ struct BookLimits {
     qint64 entryBytes = 64 * mebibyte;     // one unpacked entry of an archive
     qint64 unpackedBytes = 256 * mebibyte; // an archive's entries together
     int entries = 10000;                   // entries of an archive
+    int pdfPages = 20000;                  // pages of a PDF document
     int packingRatio = 100;                // unpacked to packed size of one entry ...
     qint64 ratioFrom = mebibyte;           // ... that unpacks to more than this
     int xmlDepth = 256;                    // elements nested in an XML document

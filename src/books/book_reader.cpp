@@ -1,7 +1,10 @@
 #include "books/book_reader.h"
 
+#include "books/docx_reader.h"
 #include "books/epub_reader.h"
 #include "books/fb2_reader.h"
+#include "books/odt_reader.h"
+#include "books/pdf_reader.h"
 #include "books/text_decoding.h"
 #include "books/zip_archive.h"
 #include "platform/file_errors.h"
@@ -27,9 +30,9 @@ QString unsupportedFormat(const QByteArray& bytes) {
         const char* format;
     };
     static constexpr Magic magics[] = {
-        {0, "%PDF", "PDF"},      {0, "\xD0\xCF\x11\xE0", "DOC"}, {0, "{\\rtf", "RTF"},
-        {0, "AT&TFORM", "DjVu"}, {60, "BOOKMOBI", "MOBI"},       {0, "Rar!", "RAR"},
-        {0, "7z\xBC\xAF", "7z"}, {0, "\x1F\x8B", "GZIP"},
+        {0, "\xD0\xCF\x11\xE0", "DOC"}, {0, "{\\rtf", "RTF"}, {0, "AT&TFORM", "DjVu"},
+        {60, "BOOKMOBI", "MOBI"},       {0, "Rar!", "RAR"},   {0, "7z\xBC\xAF", "7z"},
+        {0, "\x1F\x8B", "GZIP"},
     };
     for (const Magic& m : magics) {
         if (bytes.mid(m.offset, qstrlen(m.bytes)) == m.bytes)
@@ -59,6 +62,18 @@ BookText readZip(const QByteArray& bytes, const BookLimits& limits, BookProgress
         return BookText::failed(error);
     if (isEpub(zip))
         return readEpub(zip, limits, progress);
+    if (isDocx(zip))
+        return readDocx(zip, limits, progress);
+    const QString openDocument = openDocumentKind(zip);
+    if (openDocument == u"ODT")
+        return readOdt(zip, limits, progress);
+    if (!openDocument.isEmpty())
+        return BookText::failed(BookFailure::Unsupported, openDocument);
+    // The other documents of Office Open XML.
+    if (zip.find(QStringLiteral("xl/workbook.xml")) >= 0)
+        return BookText::failed(BookFailure::Unsupported, QStringLiteral("XLSX"));
+    if (zip.find(QStringLiteral("ppt/presentation.xml")) >= 0)
+        return BookText::failed(BookFailure::Unsupported, QStringLiteral("PPTX"));
     // An FB2 document packed alone (.fb2.zip).
     const QStringList& names = zip.names();
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -98,6 +113,8 @@ BookText readBook(const QByteArray& bytes, const BookLimits& limits, BookProgres
     BookText book;
     if (ZipArchive::looksLikeZip(bytes)) {
         book = readZip(bytes, limits, progress);
+    } else if (looksLikePdf(bytes)) {
+        book = readPdf(bytes, limits, progress);
     } else if (const QString format = unsupportedFormat(bytes); !format.isEmpty()) {
         book = BookText::failed(BookFailure::Unsupported, format);
     } else if (const QString start = head(bytes).trimmed(); isMarkup(start)) {

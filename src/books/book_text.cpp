@@ -65,7 +65,7 @@ void cleanBookText(BookText& book) {
 }
 
 QString supportedFormats() {
-    return QStringLiteral("TXT, FB2, FB2.ZIP и EPUB");
+    return QStringLiteral("TXT, FB2, FB2.ZIP, EPUB, DOCX, ODT и PDF");
 }
 
 QString bookDamageMessage(const QString& fileName, const BookText& book) {
@@ -103,7 +103,13 @@ QString bookFailureMessage(const QString& fileName, const BookError& error) {
     case BookFailure::Encrypted:
         return QStringLiteral("Книга ") + name +
                QStringLiteral(" зашифрована (защищена DRM), Kestrix не может её прочитать.");
+    case BookFailure::Password:
+        return QStringLiteral("Книга ") + name +
+               QStringLiteral(" защищена паролем, Kestrix не может её открыть.");
     case BookFailure::Empty:
+        // What exactly is missing, when the reader knows.
+        if (!error.detail.isEmpty())
+            return QStringLiteral("Файл ") + name + QStringLiteral(": ") + error.detail + u'.';
         return QStringLiteral("В файле ") + name + QStringLiteral(" нет текста.");
     }
     return {};

@@ -13,6 +13,7 @@ enum class BookFailure {
     Unsupported, // a known format that is not read here (PDF, DOC, RTF, ...)
     Damaged,     // a damaged archive or XML
     Encrypted,   // protected by DRM, or an encrypted archive
+    Password,    // opens only with a password (a PDF document)
     Empty,       // nothing to read in it
     Cancelled,   // the reader cancelled the opening
 };
@@ -37,7 +38,7 @@ struct ChapterMark {
 // line ended by a line feed; or why there is none.
 struct BookText {
     QString text;
-    QString format; // "TXT (windows-1251)", "FB2", "FB2.ZIP", "EPUB"
+    QString format; // "TXT (windows-1251)", "FB2", "FB2.ZIP", "EPUB", "DOCX", "ODT", "PDF"
     BookError error;
     // From the book's own description, empty where it names none.
     QString title;

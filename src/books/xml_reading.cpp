@@ -198,6 +198,10 @@ QStringView XmlWalk::name() const {
     return m_lenient ? m_lenient->name() : m_reader->name();
 }
 
+QStringView XmlWalk::namespaceUri() const {
+    return m_lenient ? QStringView() : m_reader->namespaceUri();
+}
+
 QString XmlWalk::attribute(QStringView localName) const {
     if (m_lenient) {
         for (const auto& [name, value] : m_lenient->attributes()) {

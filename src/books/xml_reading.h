@@ -52,6 +52,8 @@ public:
     int depth() const { return m_depth; }
     // The current element's local name.
     QStringView name() const;
+    // The current element's namespace; empty in a lenient walk.
+    QStringView namespaceUri() const;
     // The current start tag's attribute of this local name, whatever its
     // namespace; empty when it has none.
     QString attribute(QStringView localName) const;

@@ -179,7 +179,8 @@ void TestBookFormats::refusesBadFile_data() {
     QTest::newRow("blank text") << QByteArray(" \r\n\t\n") << BookFailure::Empty;
     QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
                              << BookFailure::NotABook;
-    QTest::newRow("PDF") << QByteArray("%PDF-1.7\n%\xE2\xE3\n1 0 obj") << BookFailure::Unsupported;
+    QTest::newRow("damaged PDF") << QByteArray("%PDF-1.7\n%\xE2\xE3\n1 0 obj")
+                                 << BookFailure::Damaged;
     QTest::newRow("HTML") << QByteArray("<!DOCTYPE html>\n<html><body>x</body></html>")
                           << BookFailure::Unsupported;
     QTest::newRow("XML, not a book")

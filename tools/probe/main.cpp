@@ -23,7 +23,7 @@ const char* const usage =
     "  store TEXTFILE INIFILE\n"
     "  restore INIFILE\n"
     "  open FILE            the text the text box receives for a book file (TXT, FB2,\n"
-    "                       FB2.ZIP, EPUB), as UTF-8\n"
+    "                       FB2.ZIP, EPUB, DOCX, ODT, PDF), as UTF-8\n"
     "  open --chapters FILE where its chapters begin: offset, a tab, the title\n"
     "  shelf FILE           the books of a shelf database: fingerprint, entries,\n"
     "                       position, title (tab-separated)\n";
