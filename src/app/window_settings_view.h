@@ -25,6 +25,8 @@ public:
     void splashHide() override;
     void processEvents() override;
     void showMessage(const QString& text) override;
+    DisplayLook look() const override;
+    void setLook(const DisplayLook& look) override;
 
 private:
     // The splash's bar runs over the whole restore: the stored entries take

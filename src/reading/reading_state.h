@@ -16,6 +16,9 @@ struct ReadingState {
     int baseIntervalMs = 0;           // base word interval for the chosen speed
     QString startedAt;                // time of day of the last Start, in the long time format
     bool explainLearningMode = false; // whether the next click on the learning-mode box explains it
+    // The reader changed what the settings hold (a restart, the view, the
+    // display's look) since they were restored: saved also before any Start.
+    bool settingsTouched = false;
 };
 
 // The base word interval for the speed list's item index (150 to 1000 words

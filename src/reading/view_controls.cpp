@@ -8,12 +8,18 @@
 
 #include <QCheckBox>
 
+#include <utility>
+
 ViewControls::ViewControls(MainWindow& window, ReadingState& state, MessageBoxes& boxes,
                            QObject* parent)
     : QObject(parent), m_window(window), m_state(state), m_boxes(boxes) {
+    // A look the reader chose is saved even when nothing was read.
+    const auto touched = [this] { m_state.settingsTouched = true; };
     connect(m_window.faceAButton, &FlatButton::clicked, this, &ViewControls::chooseFaceA);
     connect(m_window.faceBButton, &FlatButton::clicked, this, &ViewControls::chooseFaceB);
     connect(m_window.viewButton, &FlatButton::clicked, this, &ViewControls::toggleView);
+    for (FlatButton* button : {m_window.faceAButton, m_window.faceBButton, m_window.viewButton})
+        connect(button, &FlatButton::clicked, this, touched);
     connect(m_window.learningModeBox, &QCheckBox::toggled, this,
             &ViewControls::learningModeClicked);
     connect(m_window.progressBar, &StateProgressBar::mousePressed, this,
@@ -39,18 +45,42 @@ void ViewControls::chooseFaceB() {
 
 // Only the height changes: the width stays as the user made it.
 void ViewControls::toggleView() {
-    if (m_window.viewButton->text() == QStringLiteral("^^")) {
+    if (isFullView()) {
+        m_window.setFullViewParts(false);
         m_window.resize(m_window.width(), 200);
         m_window.viewButton->setText(QStringLiteral("- -"));
     } else {
         m_window.resize(m_window.width(), 555);
+        m_window.setFullViewParts(true);
         m_window.keepOnScreen();
         m_window.viewButton->setText(QStringLiteral("^^"));
     }
 }
 
+bool ViewControls::isFullView() const {
+    return m_window.viewButton->text() == QStringLiteral("^^");
+}
+
+DisplayLook ViewControls::look() const {
+    const DisplayField* field = m_window.displayField;
+    return {isFullView(), field->face() == DisplayField::Face::A, field->isSmall()};
+}
+
+void ViewControls::setLook(const DisplayLook& look) {
+    if (look.fullView != isFullView())
+        toggleView();
+    // The chosen button's next press gives the other size; the other button
+    // keeps its own state.
+    FlatButton* button = look.faceA ? m_window.faceAButton : m_window.faceBButton;
+    button->setCaptionFontHeight(look.small ? 16 : 10);
+    m_window.displayField->setDisplayFont(
+        look.faceA ? DisplayField::Face::A : DisplayField::Face::B, look.small);
+}
+
 void ViewControls::learningModeClicked() {
-    if (m_state.explainLearningMode) {
+    // Cleared before the box is shown: a key that reaches the box again
+    // while it is open does not open another.
+    if (std::exchange(m_state.explainLearningMode, false)) {
         m_boxes.message(
             &m_window,
             QStringLiteral(
@@ -61,7 +91,6 @@ void ViewControls::learningModeClicked() {
                 "сложнее. Дополнительное время на распознование слова поможет избежать этой "
                 "проблемы."));
     }
-    m_state.explainLearningMode = false;
 }
 
 void ViewControls::cycleProgressColour() {

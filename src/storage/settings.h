@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/atomic_save.h"
+#include "reading/display_look.h"
 #include "reading/reading_state.h"
 
 #include <QString>
@@ -47,6 +48,9 @@ public:
     virtual void processEvents() = 0;
     // A message box with OK.
     virtual void showMessage(const QString& text) = 0;
+    // The view and the display's face and size.
+    virtual DisplayLook look() const { return {}; }
+    virtual void setLook(const DisplayLook&) {}
 };
 
 // Entries read per slice of the load: the splash and pending events get their
@@ -75,6 +79,10 @@ struct SettingsRecord {
     int speedIndex = 3;
     int entryCount = 0; // TextLength: the entries of `words` written
     int position = 0;
+    DisplayLook look;
+    // Only the section "Config" is written, TextLength left as it is: the
+    // stored text stays (reading was never started in this run).
+    bool textKept = false;
 };
 
 // The writing half of saveSettings, which touches no widget and may run on any
@@ -92,8 +100,9 @@ struct SettingsSnapshot {
     SettingsRecord record;
     WordSequence words;
 };
-// The values a save would write now; nothing when the word sequence holds no
-// entries (reading was never started in this run).
+// The values a save would write now. When the word sequence holds no entries
+// (reading was never started in this run) only the settings are written, and
+// only when the reader changed them (state.settingsTouched); else nothing.
 std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
                                                      const ReadingState& state);
 // The message shown for a failed save.
