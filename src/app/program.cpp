@@ -154,6 +154,7 @@ void Program::restoreSettings() {
     reader->takeTextAsBook();
     // What the file holds is what the window shows now.
     state.settingsTouched = false;
+    state.restoredLook = reader->view().look();
     // The restore released the keys; they are the reader's from start-up.
     reader->takeKeys();
 }

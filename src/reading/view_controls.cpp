@@ -5,21 +5,22 @@
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
 #include "ui/state_progress_bar.h"
+#include "ui/text_box.h"
+#include "ui/window_fit.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <utility>
 
 ViewControls::ViewControls(MainWindow& window, ReadingState& state, MessageBoxes& boxes,
                            QObject* parent)
     : QObject(parent), m_window(window), m_state(state), m_boxes(boxes) {
-    // A look the reader chose is saved even when nothing was read.
-    const auto touched = [this] { m_state.settingsTouched = true; };
     connect(m_window.faceAButton, &FlatButton::clicked, this, &ViewControls::chooseFaceA);
     connect(m_window.faceBButton, &FlatButton::clicked, this, &ViewControls::chooseFaceB);
     connect(m_window.viewButton, &FlatButton::clicked, this, &ViewControls::toggleView);
-    for (FlatButton* button : {m_window.faceAButton, m_window.faceBButton, m_window.viewButton})
-        connect(button, &FlatButton::clicked, this, touched);
     connect(m_window.learningModeBox, &QCheckBox::toggled, this,
             &ViewControls::learningModeClicked);
     connect(m_window.progressBar, &StateProgressBar::mousePressed, this,
@@ -50,11 +51,31 @@ void ViewControls::toggleView() {
         m_window.resize(m_window.width(), 200);
         m_window.viewButton->setText(QStringLiteral("- -"));
     } else {
-        m_window.resize(m_window.width(), 555);
+        const int height = fullViewHeight();
+        // What the screen cannot hold is taken from the text box; the
+        // information box and the progress bar move up by as much.
+        const int shorter = 555 - height;
+        m_window.textBox->setGeometry(24, 184, 314, 237 - shorter);
+        m_window.informationBox->move(24, 427 - shorter);
+        m_window.progressBar->move(24, 502 - shorter);
+        m_window.resize(m_window.width(), height);
         m_window.setFullViewParts(true);
         m_window.keepOnScreen();
         m_window.viewButton->setText(QStringLiteral("^^"));
     }
+}
+
+// A window on Wayland cannot be moved into the screen, so it is made to fit
+// where it stands; elsewhere keepOnScreen() moves it.
+int ViewControls::fullViewHeight() const {
+    const QScreen* screen = m_window.screen();
+    if (!screen || !QGuiApplication::platformName().startsWith(u"wayland"))
+        return 555;
+    // Before the window is framed its frame is unknown: a usual title bar.
+    const int frame = m_window.frameGeometry().height() - m_window.height();
+    const QRect area = screen->availableGeometry();
+    const int top = qMax(m_window.frameGeometry().top(), area.top());
+    return fittedFullHeight(555, area.bottom() + 1 - top, frame > 0 ? frame : 32, 237, 60);
 }
 
 bool ViewControls::isFullView() const {

@@ -33,6 +33,7 @@ public:
 
 private:
     void chooseFace(bool faceA);
+    int fullViewHeight() const;
 
     MainWindow& m_window;
     ReadingState& m_state;

@@ -263,7 +263,7 @@ void saveSettings(SettingsView& view, ReadingState& state, const QString& path) 
 std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
                                                      const ReadingState& state) {
     const bool textKept = state.words.isEmpty();
-    if (textKept && !state.settingsTouched)
+    if (textKept && !state.settingsTouched && view.look() == state.restoredLook)
         return std::nullopt;
     return SettingsSnapshot{{view.studyMode(), view.progressState(), view.speedIndex(),
                              state.entryCount, state.position, view.look(), textKept},
@@ -292,12 +292,13 @@ QString writeSettings(const QString& path, const SettingsRecord& record, const W
     ini.setBool(config, u"StudyMode", record.studyMode);
     ini.setValue(config, u"ProgressBar", progressStateName(record.progress));
     ini.setInt(config, u"Speed", record.speedIndex);
+    if (!record.textKept)
+        ini.setInt(config, u"TextLength", record.entryCount);
     ini.setInt(config, u"TextPosition", record.position);
     writeDisplayLook(ini, record.look);
     if (record.textKept)
         return ini.save(path, steps.part(serializedShare, 1000)) ? QString() : ini.errorString();
     ini.removeSection(content);
-    ini.setInt(config, u"TextLength", record.entryCount);
 
     const int n = qMin(record.entryCount, words.written());
     ini.reserve(content, words.text().size() + qsizetype(n) * 24, n);

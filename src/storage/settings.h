@@ -102,7 +102,8 @@ struct SettingsSnapshot {
 };
 // The values a save would write now. When the word sequence holds no entries
 // (reading was never started in this run) only the settings are written, and
-// only when the reader changed them (state.settingsTouched); else nothing.
+// only after a restart (state.settingsTouched) or with a look other than the
+// one restored (state.restoredLook); else nothing.
 std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
                                                      const ReadingState& state);
 // The message shown for a failed save.

@@ -16,8 +16,15 @@ DisplayLook readDisplayLook(const IniFile& ini) {
     return look;
 }
 
+// A key that would only repeat the start-up look is written only where the
+// file has it already: files of the start-up look keep their bytes.
 void writeDisplayLook(IniFile& ini, const DisplayLook& look) {
-    ini.setValue(config, u"View", look.fullView ? u"full" : u"compact");
-    ini.setValue(config, u"DisplayFace", look.faceA ? u"A" : u"B");
-    ini.setValue(config, u"DisplaySize", look.small ? u"small" : u"large");
+    const auto write = [&ini](QStringView key, bool other, QStringView usual,
+                              QStringView otherValue) {
+        if (other || ini.find(config, key))
+            ini.setValue(config, key, other ? otherValue : usual);
+    };
+    write(u"View", look.fullView, u"compact", u"full");
+    write(u"DisplayFace", look.faceA, u"B", u"A");
+    write(u"DisplaySize", look.small, u"large", u"small");
 }

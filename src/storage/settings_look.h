@@ -9,4 +9,5 @@ class IniFile;
 // or "small"). A key that is missing or holds another value reads as the
 // start-up look's.
 DisplayLook readDisplayLook(const IniFile& ini);
+// Keys of the start-up look are written only where the file holds them.
 void writeDisplayLook(IniFile& ini, const DisplayLook& look);

@@ -3,6 +3,7 @@
 #include "reader_fixture.h"
 
 #include "ui/state_progress_bar.h"
+#include "ui/window_fit.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -15,6 +16,8 @@ private Q_SLOTS:
     void viewButton();
     void compactViewKeepsTheLowerControlsOutOfReach_data();
     void compactViewKeepsTheLowerControlsOutOfReach();
+    void fullViewFitsWhereItCannotMove_data();
+    void fullViewFitsWhereItCannotMove();
     void lookIsSetAsStored_data();
     void lookIsSetAsStored();
     void learningModeMessageOnce();
@@ -82,6 +85,21 @@ void TestViewControls::compactViewKeepsTheLowerControlsOutOfReach() {
         QVERIFY(told);
         QCOMPARE(told->state().invisible, !full);
     }
+}
+
+void TestViewControls::fullViewFitsWhereItCannotMove_data() {
+    QTest::addColumn<int>("available"); // below the window's top
+    QTest::addColumn<int>("height");
+    QTest::newRow("room enough") << 1000 << 555;
+    QTest::newRow("just enough") << 587 << 555;
+    QTest::newRow("a short screen") << 500 << 468;
+    QTest::newRow("too short: the shortest text box") << 300 << 378;
+}
+
+void TestViewControls::fullViewFitsWhereItCannotMove() {
+    QFETCH(int, available);
+    QFETCH(int, height);
+    QCOMPARE(fittedFullHeight(555, available, 32, 237, 60), height);
 }
 
 void TestViewControls::lookIsSetAsStored_data() {

@@ -6,11 +6,13 @@
 #include "ui/text_box.h"
 #include "ui/welcome_text.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -27,6 +29,7 @@ private Q_SLOTS:
     void fontButtonsKeepTheirCaptionFontHeight();
     void hintsShownOnlyWhereDesigned();
     void buttonsTakeFocusByTabInLayoutOrder();
+    void screenReadersHearRussianNames();
     void welcomeTextIsElevenLines();
     void compactViewHidesTheLowerControls();
     void reservedRowsAreNeverVisible();
@@ -260,6 +263,38 @@ void TestMainWindow::buttonsTakeFocusByTabInLayoutOrder() {
              (QList<QWidget*>{form.learningModeBox, form.pauseButton, form.restartButton,
                               form.jumpBackButton, form.viewButton, form.speedList,
                               form.faceAButton, form.faceBButton, form.textBox, form.menuButton}));
+}
+
+// Every control a reader can reach is told by a Russian name (not "A" or
+// "- -"), the word field by the word it shows, the speed items without their
+// tab; the labels never seen are not reported as showing.
+void TestMainWindow::screenReadersHearRussianNames() {
+    MainWindow form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
+    const auto nameOf = [](QObject* object) {
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(object);
+        return told ? told->text(QAccessible::Name) : QString();
+    };
+    static const QRegularExpression russian(QStringLiteral("[А-Яа-яЁё]{3}"));
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             form.startButton, form.pauseButton, form.restartButton, form.jumpBackButton,
+             form.viewButton, form.faceAButton, form.faceBButton, form.learningModeBox,
+             form.textBox, form.informationBox, form.progressBar, form.statusBar, form.menuButton,
+             form.readingTimeLabel}) {
+        QVERIFY2(nameOf(control).contains(russian),
+                 qPrintable(control->objectName() + QStringLiteral(": ") + nameOf(control)));
+    }
+    form.showEntry(u"Пр", u'и', u"вет,");
+    QCOMPARE(nameOf(form.displayField), u"Привет,"_qs);
+    // Qt tells a drop-down list by its current item; the items are told
+    // without their tab, the list's own name is given.
+    QVERIFY(form.speedList->accessibleName().contains(russian));
+    QCOMPARE(form.speedList->itemData(3, Qt::AccessibleTextRole).toString(), u"300"_qs);
+    for (QWidget* never : std::initializer_list<QWidget*>{
+             form.hiddenSpeedLabel, form.reservedCaption1, form.reservedLabel2}) {
+        QVERIFY(QAccessible::queryAccessibleInterface(never)->state().invisible);
+    }
 }
 
 void TestMainWindow::welcomeTextIsElevenLines() {
