@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
     Program program(Platform{boxes, fileDialog, opener, http, hotkeys, activation, *power, clock,
                              TimeFormat(), nullptr,
                              UserFiles{{folder.filePath(QStringLiteral("kestrix.ini")), {}},
-                                       {folder.filePath(QStringLiteral("library.txt")), {}}},
+                                       {folder.filePath(QStringLiteral("library.txt")), {}},
+                                       {}},
                              versionFileUrl(), webPageUrl()});
     program.start();
     MainWindow* window = program.mainWindow;

@@ -14,7 +14,9 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QTextDocument>
-#include <QThread>
+
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -86,6 +88,13 @@ qsizetype nextPiece(qsizetype chars, qint64 tookNs) {
 
 } // namespace
 
+// Where a worker delivers the book it read: to the opener, unless the opener
+// gave the reading up (a cancel, or the opener is gone) meanwhile.
+struct ReadingRelay {
+    std::mutex mutex;
+    BookOpener* opener = nullptr;
+};
+
 BookOpener::BookOpener(MainWindow& window, MessageBoxes& boxes, FileDialog& fileDialog,
                        QObject* parent)
     : QObject(parent), m_window(window), m_boxes(boxes), m_fileDialog(fileDialog) {
@@ -102,10 +111,7 @@ BookOpener::BookOpener(MainWindow& window, MessageBoxes& boxes, FileDialog& file
 }
 
 BookOpener::~BookOpener() {
-    if (m_progress)
-        m_progress->cancel();
-    if (m_worker)
-        m_worker->wait();
+    abandonReading();
     if (m_busy)
         QApplication::restoreOverrideCursor();
     delete m_progressWindow;
@@ -138,6 +144,7 @@ void BookOpener::open(const QString& path) {
         return;
     m_busy = true;
     m_fileName = QFileInfo(path).fileName();
+    m_path = QFileInfo(path).absoluteFilePath();
     m_inputGuard = std::make_unique<InputGuard>(&m_window);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     m_progress = std::make_shared<BookProgress>();
@@ -146,15 +153,44 @@ void BookOpener::open(const QString& path) {
     else
         showProgress();
 
-    const std::shared_ptr<BookProgress> progress = m_progress;
-    const BookLimits bounds = limits;
-    m_worker.reset(QThread::create([this, path, bounds, progress] {
-        const BookText book = readBookFile(path, bounds, *progress);
-        // Delivered on the interface thread; dropped if this object is gone.
-        QMetaObject::invokeMethod(
-            this, [this, book] { readingDone(book); }, Qt::QueuedConnection);
-    }));
-    m_worker->start();
+    m_relay = std::make_shared<ReadingRelay>();
+    m_relay->opener = this;
+    // The worker is never waited for: a cancel and the window's close answer
+    // at once, whatever call the reading is inside.
+    std::thread([relay = m_relay, path, bounds = limits, progress = m_progress, read = readFile] {
+        const BookText book = read(path, bounds, *progress);
+        const std::lock_guard<std::mutex> lock(relay->mutex);
+        if (BookOpener* opener = relay->opener) {
+            // Delivered on the interface thread, to the reading that asked.
+            QMetaObject::invokeMethod(
+                opener,
+                [opener, relay, book] {
+                    if (opener->m_relay == relay)
+                        opener->readingDone(book);
+                },
+                Qt::QueuedConnection);
+        }
+    }).detach();
+}
+
+// Stops waiting for the worker, which is told to stop too.
+void BookOpener::abandonReading() {
+    if (m_progress)
+        m_progress->cancel();
+    if (m_relay) {
+        const std::lock_guard<std::mutex> lock(m_relay->mutex);
+        m_relay->opener = nullptr;
+    }
+    m_relay.reset();
+}
+
+void BookOpener::cancel() {
+    // Once the text is being put in, there is nothing left to cancel.
+    if (!m_text.isEmpty() || !m_relay)
+        return;
+    abandonReading();
+    finish();
+    Q_EMIT finished(false);
 }
 
 void BookOpener::showProgress() {
@@ -168,14 +204,9 @@ void BookOpener::showProgress() {
         m_progressWindow->setAutoClose(false);
         m_progressWindow->setAutoReset(false);
         m_progressWindow->setMinimumDuration(0);
-        // The cancel button or Escape; once the text is being put in, there
-        // is nothing left to cancel.
-        const auto cancel = [this] {
-            if (m_text.isEmpty())
-                m_progress->cancel();
-        };
-        connect(m_progressWindow, &QProgressDialog::canceled, this, cancel);
-        connect(m_progressWindow, &QDialog::rejected, this, cancel);
+        // The cancel button or Escape.
+        connect(m_progressWindow, &QProgressDialog::canceled, this, &BookOpener::cancel);
+        connect(m_progressWindow, &QDialog::rejected, this, &BookOpener::cancel);
         m_progressWindow->show();
         m_progressTimer.start(progressEveryMs);
     }
@@ -189,8 +220,7 @@ void BookOpener::showProgress() {
 }
 
 void BookOpener::readingDone(const BookText& book) {
-    m_worker->wait();
-    m_worker.reset();
+    m_relay.reset();
     // Closing the window disables it: the text stays as it is then.
     if (!book.ok() || m_progress->cancelled() || !m_window.textBox->isEnabled()) {
         finish();
@@ -201,6 +231,8 @@ void BookOpener::readingDone(const BookText& book) {
         return;
     }
     m_text = book.text;
+    m_opened = {m_path, book.format, book.title, book.author};
+    m_damage = bookDamageMessage(m_fileName, book);
     m_placed = 0;
     m_edits = 0;
     m_sliceChars = smallestPiece;
@@ -249,6 +281,8 @@ void BookOpener::placeSlice() {
     m_window.textBox->setTextCursor(QTextCursor(m_window.textBox->document()));
     m_text.clear();
     finish();
+    if (!m_damage.isEmpty())
+        m_boxes.message(&m_window, std::exchange(m_damage, QString()));
     Q_EMIT finished(true);
 }
 

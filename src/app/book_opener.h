@@ -1,6 +1,7 @@
 #pragma once
 
 #include "books/book_limits.h"
+#include "books/book_reader.h"
 #include "books/book_text.h"
 
 #include <QObject>
@@ -9,13 +10,14 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class FileDialog;
 class MainWindow;
 class MessageBoxes;
 class QProgressDialog;
-class QThread;
+struct ReadingRelay;
 
 // Opens book files into the main window's text box: Ctrl+O (a file dialog),
 // a file dropped on the window, or a path from the command line. The file is
@@ -30,7 +32,8 @@ class BookOpener : public QObject {
 public:
     BookOpener(MainWindow& window, MessageBoxes& boxes, FileDialog& fileDialog,
                QObject* parent = nullptr);
-    // Cancels a reading in progress and waits for the worker to stop.
+    // Cancels a reading in progress without waiting for the worker: it stops
+    // on its own, and what it read is dropped.
     ~BookOpener() override;
 
     // Asks for a file and opens it (Ctrl+O).
@@ -40,10 +43,22 @@ public:
     void open(const QString& path);
     bool busy() const { return m_busy; }
 
+    // The book last placed in the text box: its file and what it says of itself.
+    struct OpenedBook {
+        QString path; // absolute
+        QString format;
+        QString title;
+        QString author;
+    };
+    const OpenedBook& opened() const { return m_opened; }
+
     // The bounds for the files opened from now on.
     BookLimits limits;
     // How long a reading goes on before its progress window shows.
     int progressDelayMs = 400;
+    // Reads a book file on the worker thread.
+    std::function<BookText(const QString&, const BookLimits&, BookProgress&)> readFile =
+        readBookFile;
 
     // The file types the file dialog offers.
     static QString fileFilter();
@@ -55,6 +70,8 @@ Q_SIGNALS:
 
 private:
     void readingDone(const BookText& book);
+    void cancel();
+    void abandonReading();
     void placeSlice();
     void finish();
     void showProgress();
@@ -64,8 +81,11 @@ private:
     FileDialog& m_fileDialog;
     bool m_busy = false;
     QString m_fileName;
+    QString m_path;
+    OpenedBook m_opened;
     std::shared_ptr<BookProgress> m_progress;
-    std::unique_ptr<QThread> m_worker;
+    std::shared_ptr<ReadingRelay> m_relay; // to the worker reading now
+    QString m_damage;                      // the message on a book read only in part
     QPointer<QProgressDialog> m_progressWindow;
     QTimer m_progressTimer;
     std::unique_ptr<QObject> m_inputGuard;

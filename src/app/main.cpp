@@ -7,6 +7,7 @@
 #include "platform/http_get_qt.h"
 #include "platform/message_boxes.h"
 #include "platform/power.h"
+#include "platform/single_instance.h"
 #include "platform/termination_signals.h"
 #include "platform/url_opener.h"
 #include "platform/user_files.h"
@@ -90,8 +91,24 @@ int main(int argc, char** argv) {
                                 QDir::currentPath()),
                       versionFileUrl(),
                       webPageUrl()};
+    const QString bookFile = commandLine->bookFile.isEmpty()
+                                 ? QString()
+                                 : QFileInfo(commandLine->bookFile).absoluteFilePath();
+    // One program at a time for these files: a second start hands its book
+    // to the running one. Where no lock file can be made, the program runs
+    // unguarded.
+    SingleInstance instance(QFileInfo(platform.files.shelf).absolutePath());
+    if (!instance.claim() && !instance.lockUnavailable()) {
+        if (instance.handOver(bookFile))
+            return 0;
+        print(QStringLiteral("Kestrix уже запущен, но не отвечает (") + instance.error() +
+                  QStringLiteral(").\n"),
+              stderr);
+        return 1;
+    }
     Program program(std::move(platform));
-    if (!commandLine->bookFile.isEmpty())
-        program.openBookAtStart(QFileInfo(commandLine->bookFile).absoluteFilePath());
+    QObject::connect(&instance, &SingleInstance::fileReceived, &program, &Program::takeHandedOver);
+    if (!bookFile.isEmpty())
+        program.openBookAtStart(bookFile);
     return program.run();
 }

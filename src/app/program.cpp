@@ -1,10 +1,13 @@
 #include "app/program.h"
 
 #include "app/book_opener.h"
+#include "app/books_wiring.h"
 #include "app/final_save.h"
+#include "app/shelf_wiring.h"
 #include "app/window_settings_view.h"
 #include "platform/atomic_save.h"
 #include "platform/desktop_session.h"
+#include "platform/free_memory.h"
 #include "platform/hotkeys.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/message_boxes.h"
@@ -34,6 +37,8 @@ Program::Program(Platform platform, QObject* parent)
 Program::~Program() {
     if (!m_destroyed && mainWindow)
         saveAndRelease();
+    booksWiring.reset();
+    shelfWiring.reset();
     bookOpener.reset();
     settingsSaver.reset();
     reader.reset();
@@ -60,6 +65,9 @@ void Program::start() {
     reader->setStopRequest([this] { return m_stopRequested; });
     bookOpener = std::make_unique<BookOpener>(*mainWindow, m_boxes, m_platform.fileDialog);
     settingsSaver = std::make_unique<SettingsSaver>();
+    shelfWiring = std::make_unique<ShelfWiring>(files.shelf, *mainWindow, state, *reader,
+                                                *bookOpener, m_boxes);
+    booksWiring = std::make_unique<BooksWiring>(*mainWindow, *shelfWiring, m_boxes);
     // Sleep is refused only while words are running.
     connect(reader.get(), &Reader::wordsRunningChanged, this, [this](bool running) {
         if (running)
@@ -111,6 +119,24 @@ void Program::start() {
         });
         bookOpener->open(m_bookFile);
     }
+    m_started = true;
+}
+
+void Program::takeHandedOver(const QString& file) {
+    if (m_closing || mainWindow == nullptr)
+        return;
+    // During start-up the file waits for the restore, like a FILE argument.
+    if (!m_started) {
+        if (!file.isEmpty())
+            m_bookFile = file;
+        return;
+    }
+    if (!file.isEmpty())
+        Q_EMIT mainWindow->fileDropped(file);
+    mainWindow->setWindowState(mainWindow->windowState() & ~Qt::WindowMinimized);
+    mainWindow->show();
+    mainWindow->raise();
+    mainWindow->activateWindow();
 }
 
 int Program::exec() {
@@ -155,8 +181,12 @@ void Program::restoreSettings() {
     // What the file holds is what the window shows now.
     state.settingsTouched = false;
     state.restoredLook = reader->view().look();
+    shelfWiring->restored(m_platform.files.settings.readPath());
     // The restore released the keys; they are the reader's from start-up.
     reader->takeKeys();
+    // The file's text and the restore's buffers are gone: their memory goes
+    // back to the system instead of waiting in the C library's heap.
+    returnFreedMemory();
 }
 
 void Program::mainWindowDeactivated() {
@@ -229,12 +259,14 @@ void Program::saveCheckpoint() {
     // failures are told once the checkpoint is over. A text still being cut
     // is saved by the pause or the close after it.
     reader->saveLibraryPeriodically();
+    shelfWiring->savePlace();
     if (!reader->preparing()) {
         const WindowSettingsView view(*this, m_platform);
         settingsSaver->saveInBackground(view, state, m_platform.files.settings);
     }
     library->waitForSaves();
     settingsSaver->waitForSaves();
+    shelfWiring->waitForWrites();
 }
 
 void Program::saveOnPause() {
@@ -252,6 +284,7 @@ void Program::saveAndRelease() {
     reader->statisticsTimer.setEnabled(false);
     reader->libraryTimer.setEnabled(false);
     m_platform.hotkeys.releaseAll();
+    shelfWiring->savePlace();
     // The saves run on their workers while events turn: the closing dialog
     // says what is saved and takes no one back to the main window, which
     // takes no input meanwhile.
@@ -272,6 +305,7 @@ void Program::saveAndRelease() {
         last.saveSettings(*settingsSaver, view, state, m_platform.files.settings);
     if (!settingsError.isEmpty())
         m_boxes.message(mainWindow, settingsSaveFailedMessage(settingsError));
+    shelfWiring->waitForWrites();
     m_platform.power.release();
 }
 

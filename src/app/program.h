@@ -24,6 +24,8 @@ class Reader;
 class MainWindow;
 class ClosingDialog;
 class SettingsSaver;
+class ShelfWiring;
+class BooksWiring;
 class SplashWindow;
 class TerminationSignals;
 class UrlOpener;
@@ -69,6 +71,9 @@ public:
     // A book file to open once the stored settings and text are restored (a
     // FILE given on the command line).
     void openBookAtStart(const QString& path) { m_bookFile = path; }
+    // A second start handed over its book file (empty: none): the file is
+    // opened as if dropped on the window, and the window comes to the front.
+    void takeHandedOver(const QString& file);
 
     MainWindow* mainWindow = nullptr;
     ClosingDialog* closingDialog = nullptr;
@@ -78,6 +83,8 @@ public:
     std::unique_ptr<Reader> reader;
     std::unique_ptr<BookOpener> bookOpener;
     std::unique_ptr<SettingsSaver> settingsSaver;
+    std::unique_ptr<ShelfWiring> shelfWiring;
+    std::unique_ptr<BooksWiring> booksWiring;
 
     // The contact address shown in the word display at start-up, split
     // around its red letter so that both sides fit the display field.
@@ -136,6 +143,7 @@ private:
     QEventLoop m_loop;
     int m_exitCode = 0;
     bool m_closing = false;
+    bool m_started = false; // start() is done
     bool m_stopRequested = false;
     bool m_destroyed = false;
 };

@@ -70,7 +70,7 @@ void WindowSettingsView::setText(const QString& text) {
     // it from the file: the splash's bar goes on over it.
     m_program.mainWindow->textBox->putText(text, [this](qsizetype done, qsizetype total) {
         showSplashProgress(readShare + (barRange - readShare) * double(done) / double(total));
-        QCoreApplication::processEvents();
+        letEventsRun();
     });
 }
 
@@ -95,7 +95,14 @@ void WindowSettingsView::splashShow() {
 
 void WindowSettingsView::splashProgress(int maximum, int position) {
     if (maximum > 0)
-        showSplashProgress(readShare * double(position) / double(maximum));
+        showSplashProgress(fileShare +
+                           (readShare - fileShare) * double(position) / double(maximum));
+}
+
+void WindowSettingsView::splashFileProgress(int permille) {
+    splashShow();
+    showSplashProgress(fileShare * double(permille) / 1000.0);
+    letEventsRun();
 }
 
 void WindowSettingsView::splashTimeLeft(const QString&) {
@@ -108,7 +115,17 @@ void WindowSettingsView::splashHide() {
 }
 
 void WindowSettingsView::processEvents() {
+    letEventsRun();
+}
+
+void WindowSettingsView::letEventsRun() {
+    // Each turn repaints the splash, which costs a round trip to the display
+    // server: a few dozen a second keep it moving.
+    constexpr qint64 turnMs = 20;
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < turnMs)
+        return;
     QCoreApplication::processEvents();
+    m_sinceEvents.start();
 }
 
 void WindowSettingsView::showMessage(const QString& text) {

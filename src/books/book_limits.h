@@ -16,6 +16,7 @@ struct BookLimits {
     int packingRatio = 100;                // unpacked to packed size of one entry ...
     qint64 ratioFrom = mebibyte;           // ... that unpacks to more than this
     int xmlDepth = 256;                    // elements nested in an XML document
+    int tagAttributes = 1024;              // attributes of one XML start tag
     qint64 textChars = 32 * mebibyte;      // the book's text, in UTF-16 code units
 };
 

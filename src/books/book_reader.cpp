@@ -4,9 +4,15 @@
 #include "books/fb2_reader.h"
 #include "books/text_decoding.h"
 #include "books/zip_archive.h"
+#include "platform/file_errors.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -33,8 +39,8 @@ QString unsupportedFormat(const QByteArray& bytes) {
 }
 
 // The start of the text for a look at what kind of document it is.
-QString head(const QByteArray& bytes) {
-    const QByteArray start = bytes.left(4096);
+QString head(const QByteArray& bytes, qsizetype size = 4096) {
+    const QByteArray start = bytes.left(size);
     if (!byteOrderMark(start).isEmpty() || start.contains('\0'))
         return decodePlainText(start).text;
     return QString::fromLatin1(start);
@@ -95,7 +101,9 @@ BookText readBook(const QByteArray& bytes, const BookLimits& limits, BookProgres
     } else if (const QString format = unsupportedFormat(bytes); !format.isEmpty()) {
         book = BookText::failed(BookFailure::Unsupported, format);
     } else if (const QString start = head(bytes).trimmed(); isMarkup(start)) {
-        if (start.contains(u"<FictionBook"))
+        // A document type declaration (comments, an internal subset) may
+        // put the root element far from the start.
+        if (start.contains(u"<FictionBook") || head(bytes, 256 * 1024).contains(u"<FictionBook"))
             book = readFb2(bytes, limits, progress);
         else if (start.contains(u"<html", Qt::CaseInsensitive))
             book = BookText::failed(BookFailure::Unsupported, QStringLiteral("HTML"));
@@ -108,27 +116,41 @@ BookText readBook(const QByteArray& bytes, const BookLimits& limits, BookProgres
     if (progress.cancelled())
         return BookText::failed(BookFailure::Cancelled);
     progress.report(1, 1);
+    if (book.ok())
+        cleanBookText(book);
     return book;
 }
 
 BookText readBookFile(const QString& path, const BookLimits& limits, BookProgress& progress) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return BookText::failed(BookFailure::Unreadable, QStringLiteral("файла нет"));
-    if (!info.isFile())
-        return BookText::failed(BookFailure::Unreadable, QStringLiteral("это не обычный файл"));
-    if (info.size() > limits.fileBytes)
+    const auto tooBig = [&limits] {
         return BookText::failed(
             BookFailure::TooBig,
             QStringLiteral("больше %1 МБ").arg(limits.fileBytes / BookLimits::mebibyte));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    };
+    // Opened without waiting (a FIFO put in the file's place would wait for a
+    // writer), and what was opened is checked, not what the name showed.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return BookText::failed(BookFailure::Unreadable, QStringLiteral("файла нет"));
+        return BookText::failed(BookFailure::Unreadable, fileErrorText(errno));
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return BookText::failed(BookFailure::Unreadable, file.errorString());
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return BookText::failed(BookFailure::Unreadable, QStringLiteral("это не обычный файл"));
+    if (st.st_size > limits.fileBytes)
+        return tooBig();
     // Read in pieces, to follow a cancel, and never beyond the bound, even if
     // the file grows meanwhile.
     progress.setPhase(0, fileShare);
     QByteArray bytes;
-    bytes.reserve(info.size());
+    bytes.reserve(static_cast<qsizetype>(st.st_size));
     constexpr qint64 piece = 1024 * 1024;
     for (;;) {
         if (progress.cancelled())
@@ -141,10 +163,8 @@ BookText readBookFile(const QString& path, const BookLimits& limits, BookProgres
         }
         bytes += more;
         if (bytes.size() > limits.fileBytes)
-            return BookText::failed(
-                BookFailure::TooBig,
-                QStringLiteral("больше %1 МБ").arg(limits.fileBytes / BookLimits::mebibyte));
-        progress.report(bytes.size(), qMax<qint64>(info.size(), 1));
+            return tooBig();
+        progress.report(bytes.size(), qMax<qint64>(st.st_size, 1));
     }
     return readBook(bytes, limits, progress);
 }

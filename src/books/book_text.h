@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Why a book could not be opened.
 enum class BookFailure {
@@ -43,6 +44,9 @@ struct BookText {
     QString author;
     // In the order of the text, offsets ascending.
     QList<ChapterMark> chapters;
+    // The documents of the book (or "FB2" for the whole) that are damaged and
+    // were read in part only: some of their text may be missing.
+    QStringList damaged;
 
     bool ok() const { return !error.failed(); }
     static BookText failed(BookFailure failure, QString detail = {}) {
@@ -57,9 +61,20 @@ struct BookText {
     }
 };
 
+// Cleans the text of a book file, its title, author and chapter titles: the
+// no-break spaces (U+00A0, U+202F, U+2007) become spaces, or go where a space
+// or a line's start or end is next to them; soft hyphens, zero-width spaces
+// and joiners (U+00AD, U+200B, U+2060, U+FEFF) are removed. The chapters'
+// offsets move with the text. Text pasted by the reader never comes here.
+void cleanBookText(BookText& book);
+
 // The formats read, as the reader is told them.
 QString supportedFormats();
 
 // The message a reader sees when the file `fileName` (its name alone) could
 // not be opened; empty for success and for a cancelled opening.
 QString bookFailureMessage(const QString& fileName, const BookError& error);
+
+// The message a reader sees when the book in `fileName` opened but part of
+// it may be missing (see BookText::damaged); empty when nothing is.
+QString bookDamageMessage(const QString& fileName, const BookText& book);

@@ -1,13 +1,16 @@
 #include "books/epub_reader.h"
 
+#include "books/epub_toc.h"
 #include "books/text_lines.h"
 #include "books/xhtml_text.h"
 #include "books/xml_reading.h"
 #include "books/zip_archive.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QHash>
-#include <QUrl>
+#include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,7 +57,7 @@ BookError checkEncryption(ZipArchive& zip, const BookLimits& limits, BookProgres
         return in(name, error);
     XmlWalk walk(xml, limits, progress);
     while (walk.next()) {
-        if (walk.reader().isStartElement() && walk.name() == u"EncryptionMethod" &&
+        if (walk.isStart() && walk.name() == u"EncryptionMethod" &&
             !isFontObfuscation(walk.attribute(u"Algorithm")))
             return {BookFailure::Encrypted, {}};
     }
@@ -69,7 +72,7 @@ BookError packagePath(ZipArchive& zip, const BookLimits& limits, BookProgress& p
         return in(containerPath, error);
     XmlWalk walk(xml, limits, progress);
     while (walk.next()) {
-        if (walk.reader().isStartElement() && walk.name() == u"rootfile") {
+        if (walk.isStart() && walk.name() == u"rootfile") {
             *path = walk.attribute(u"full-path");
             if (!path->isEmpty())
                 return {};
@@ -80,42 +83,96 @@ BookError packagePath(ZipArchive& zip, const BookLimits& limits, BookProgress& p
     return {BookFailure::Damaged, containerPath + QStringLiteral(" не называет содержания")};
 }
 
-// The archive paths of the spine's linear XHTML documents, in order.
-BookError spineDocuments(ZipArchive& zip, const QString& opfPath, const BookLimits& limits,
-                         BookProgress& progress, QStringList* documents) {
+// What the package document says: the archive paths of the spine's linear
+// XHTML documents, in order, each once; the book's title, first author and
+// language.
+struct Package {
+    QStringList documents;
+    QString navPath; // the navigation document, EPUB 3
+    QString ncxPath; // the NCX, EPUB 2
+    QString title;
+    QString author;
+    QString language;
+};
+
+BookError readPackage(ZipArchive& zip, const QString& opfPath, const BookLimits& limits,
+                      BookProgress& progress, Package* package) {
     QString xml;
     if (BookError error = readXml(zip, opfPath, &xml, progress); error.failed())
         return in(opfPath, error);
-    const QString folder = QFileInfo(opfPath).path();
     QHash<QString, QString> hrefs; // manifest id to archive path, XHTML only
     QStringList order;
+    QString* capture = nullptr; // the metadata element whose text is being read
     XmlWalk walk(xml, limits, progress);
     while (walk.next()) {
-        if (!walk.reader().isStartElement())
+        if (walk.isText() && capture) {
+            *capture += walk.text();
             continue;
-        if (walk.name() == u"item") {
+        }
+        if (walk.isEnd()) {
+            capture = nullptr;
+            continue;
+        }
+        if (!walk.isStart())
+            continue;
+        const QStringView name = walk.name();
+        if (name == u"item") {
             const QString type = walk.attribute(u"media-type");
+            const QString path = resolveHref(opfPath, walk.attribute(u"href"));
+            if (type == u"application/x-dtbncx+xml")
+                package->ncxPath = path;
             if (type != u"application/xhtml+xml" && type != u"text/html")
                 continue;
-            QString href = QUrl::fromPercentEncoding(walk.attribute(u"href").toUtf8());
-            href.truncate(href.indexOf(QLatin1Char('#')) < 0 ? href.size()
-                                                             : href.indexOf(QLatin1Char('#')));
-            const QString path = folder == u"." ? href : folder + QLatin1Char('/') + href;
-            hrefs.insert(walk.attribute(u"id"), QDir::cleanPath(path));
-        } else if (walk.name() == u"itemref" && walk.attribute(u"linear") != u"no") {
+            if (walk.attribute(u"properties").split(u' ').contains(u"nav"))
+                package->navPath = path;
+            hrefs.insert(walk.attribute(u"id"), path);
+        } else if (name == u"itemref" && walk.attribute(u"linear") != u"no") {
             order.append(walk.attribute(u"idref"));
+        } else if (name == u"title" && package->title.isEmpty()) {
+            capture = &package->title;
+        } else if (name == u"creator" && package->author.isEmpty()) {
+            capture = &package->author;
+        } else if (name == u"language" && package->language.isEmpty()) {
+            capture = &package->language;
         }
     }
     if (walk.error().failed())
         return in(opfPath, walk.error());
+    // A document that several entries of the spine name (at its parts) is
+    // read once, where it first comes.
+    QSet<QString> seen;
     for (const QString& id : std::as_const(order)) {
         const auto it = hrefs.constFind(id);
-        if (it != hrefs.constEnd())
-            documents->append(*it);
+        if (it != hrefs.constEnd() && !seen.contains(*it)) {
+            seen.insert(*it);
+            package->documents.append(*it);
+        }
     }
-    if (documents->isEmpty())
+    package->title = package->title.simplified();
+    package->author = package->author.simplified();
+    package->language = package->language.trimmed();
+    if (package->documents.isEmpty())
         return {BookFailure::Empty, {}};
     return {};
+}
+
+// Where the entries of the table of contents begin in the text, in the order
+// of the text; entries that point outside the text read are left out, and
+// an id the document lacks stands for the document's start.
+QList<ChapterMark> chapterMarks(const QList<TocEntry>& toc,
+                                const QHash<QString, QHash<QString, qsizetype>>& places) {
+    QList<ChapterMark> marks;
+    for (const TocEntry& entry : toc) {
+        const auto document = places.constFind(entry.document);
+        if (document == places.constEnd())
+            continue;
+        const qsizetype offset = document->value(entry.fragment, document->value(QString()));
+        marks.append({offset, entry.title});
+    }
+    std::stable_sort(marks.begin(), marks.end(), [](const ChapterMark& a, const ChapterMark& b) {
+        return a.offset < b.offset;
+    });
+    return marks;
 }
 
 } // namespace
@@ -138,11 +195,20 @@ BookText readEpub(ZipArchive& zip, const BookLimits& limits, BookProgress& progr
     QString opfPath;
     if (BookError error = packagePath(zip, limits, progress, &opfPath); error.failed())
         return BookText::failed(error);
-    QStringList documents;
-    if (BookError error = spineDocuments(zip, opfPath, limits, progress, &documents);
-        error.failed())
+    Package package;
+    if (BookError error = readPackage(zip, opfPath, limits, progress, &package); error.failed())
         return BookText::failed(error);
+    const QStringList& documents = package.documents;
+    // The places the table of contents points at, by document.
+    const QList<TocEntry> toc = readToc(zip, package.navPath, package.ncxPath, limits, progress);
+    QHash<QString, QSet<QString>> anchors;
+    for (const TocEntry& entry : toc) {
+        anchors[entry.document].insert(entry.fragment);
+        anchors[entry.document].insert(QString());
+    }
+    QHash<QString, QHash<QString, qsizetype>> places;
 
+    BookText book;
     TextLines lines;
     const int from = progress.phaseFrom();
     const qsizetype span = progress.phaseTo() - from;
@@ -151,15 +217,24 @@ BookText readEpub(ZipArchive& zip, const BookLimits& limits, BookProgress& progr
         // Each document has its share of the progress.
         progress.setPhase(from + int(span * i / count), from + int(span * (i + 1) / count));
         QByteArray xhtml;
+        XhtmlDocument document;
+        document.language = package.language;
+        document.anchors = anchors.value(documents[i]);
         BookError error = readEntry(zip, documents[i], &xhtml, progress);
         if (!error.failed())
-            error = appendXhtml(xhtml, lines, limits, progress);
+            error = appendXhtml(xhtml, lines, limits, progress, document);
         if (error.failed())
             return BookText::failed(in(documents[i], error));
+        if (document.lostText)
+            book.damaged.append(documents[i]);
+        if (!document.places.isEmpty())
+            places.insert(documents[i], document.places);
     }
-    BookText book;
+    book.chapters = chapterMarks(toc, places);
     book.text = lines.take();
     book.format = QStringLiteral("EPUB");
+    book.title = package.title;
+    book.author = package.author;
     if (book.text.isEmpty())
         return BookText::failed(BookFailure::Empty);
     return book;

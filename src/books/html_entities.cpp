@@ -37,7 +37,15 @@ constexpr std::array<std::pair<std::string_view, char16_t>, 44> others = {{
 
 } // namespace
 
-QString HtmlEntities::resolveUndeclaredEntity(const QString& name) {
+QString namedCharacter(QStringView name) {
+    static constexpr std::array<std::pair<std::u16string_view, char16_t>, 5> xml = {
+        {{u"amp", u'&'}, {u"lt", u'<'}, {u"gt", u'>'}, {u"quot", u'"'}, {u"apos", u'\''}}};
+    for (const auto& [entity, code] : xml) {
+        if (name == entity)
+            return QString(QChar(code));
+    }
+    if (name.size() > 8)
+        return {};
     const QByteArray key = name.toLatin1();
     const std::string_view wanted(key.constData(), static_cast<size_t>(key.size()));
     for (size_t i = 0; i < latin1.size(); ++i) {
@@ -48,5 +56,62 @@ QString HtmlEntities::resolveUndeclaredEntity(const QString& name) {
         if (entity == wanted)
             return QString(QChar(code));
     }
-    return QStringLiteral("");
+    return {};
+}
+
+namespace {
+
+// The character of a numeric reference's digits ("#233", "#xE9"), null when
+// they name none.
+QString numericCharacter(QStringView digits) {
+    bool ok = false;
+    const uint code = digits.startsWith(u'x') || digits.startsWith(u'X')
+                          ? digits.sliced(1).toUInt(&ok, 16)
+                          : digits.toUInt(&ok, 10);
+    if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return {};
+    const char32_t c = code;
+    return QString::fromUcs4(&c, 1);
+}
+
+} // namespace
+
+QString withReferencesResolved(QStringView text) {
+    if (!text.contains(u'&'))
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype amp = text.indexOf(u'&', at);
+        if (amp < 0) {
+            out += text.sliced(at);
+            break;
+        }
+        out += text.sliced(at, amp - at);
+        const qsizetype semicolon = text.indexOf(u';', amp + 1);
+        QString character;
+        if (semicolon > amp + 1 && semicolon - amp <= 32) {
+            const QStringView name = text.sliced(amp + 1, semicolon - amp - 1);
+            character =
+                name.startsWith(u'#') ? numericCharacter(name.sliced(1)) : namedCharacter(name);
+        }
+        if (character.isNull()) {
+            out += u'&';
+            at = amp + 1;
+        } else {
+            out += character;
+            at = semicolon + 1;
+        }
+    }
+    return out;
+}
+
+QString HtmlEntities::resolveUndeclaredEntity(const QString& name) {
+    const QString character = namedCharacter(name);
+    if (!character.isNull())
+        return character;
+    // The reader reads the replacement as markup: "&amp;" keeps the name
+    // from being looked up again.
+    return QStringLiteral("&amp;") + name + u';';
 }

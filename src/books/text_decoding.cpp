@@ -1,5 +1,7 @@
 #include "books/text_decoding.h"
 
+#include "platform/codepage.h"
+
 #include <QStringDecoder>
 
 #include <uchardet.h>
@@ -166,6 +168,9 @@ DecodedText decodePlainText(const QByteArray& bytes) {
         if (std::optional<QString> utf8 = decodeStrictly(bytes, "UTF-8"))
             return {std::move(*utf8), "UTF-8"};
     }
+    // A few damaged bytes in a UTF-8 text become U+FFFD, as in the settings.
+    if (mostlyUtf8(bytes))
+        return {QStringDecoder(QStringDecoder::Utf8).decode(bytes), "UTF-8"};
     const QByteArray chosen = chooseEncoding(bytes.left(sampleBytes));
     QStringDecoder decoder(chosen.constData());
     if (!decoder.isValid())

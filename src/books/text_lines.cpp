@@ -53,6 +53,18 @@ void TextLines::blankLine() {
     m_blankPending = true;
 }
 
+qsizetype TextLines::nextLineStart() const {
+    if (m_lineHasText)
+        return m_text.lastIndexOf(QLatin1Char('\n')) + 1;
+    return m_text.size() + (m_blankPending && !m_text.isEmpty() ? 1 : 0);
+}
+
+qsizetype TextLines::lineStartAfter(qsizetype size) const {
+    while (size < m_text.size() && m_text.at(size) == QLatin1Char('\n'))
+        ++size;
+    return size == 0 ? 0 : m_text.lastIndexOf(QLatin1Char('\n'), size - 1) + 1;
+}
+
 QString TextLines::take() {
     endLine();
     m_blankPending = false;

@@ -16,6 +16,12 @@ public:
     // Ends the current line and leaves one empty line after it.
     void blankLine();
 
+    // Where the next text will begin its line: the start of the current
+    // line if it holds text, else of the line to come.
+    qsizetype nextLineStart() const;
+    // The start of the line that holds the first text added after the text
+    // was `size` long.
+    qsizetype lineStartAfter(qsizetype size) const;
     // The text so far, in code units.
     qsizetype size() const { return m_text.size(); }
     // Room for the text to come, in code units.

@@ -4,8 +4,8 @@
 
 namespace {
 
-// The cause of a libzip failure in the reader's language; libzip's own words
-// for the rare causes.
+// The cause of a libzip failure in the reader's language, never libzip's own
+// English words.
 QString libzipError(zip_error_t* error) {
     switch (zip_error_code_zip(error)) {
     case ZIP_ER_NOZIP:
@@ -23,8 +23,10 @@ QString libzipError(zip_error_t* error) {
         return QStringLiteral("файл в архиве зашифрован");
     case ZIP_ER_MEMORY:
         return QStringLiteral("не хватило памяти");
+    case ZIP_ER_NOENT:
+        return QStringLiteral("файла в архиве нет, или его размер указан неверно");
     default:
-        return QString::fromUtf8(zip_error_strerror(error));
+        return QStringLiteral("архив испорчен (ошибка libzip %1)").arg(zip_error_code_zip(error));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,8 +43,9 @@ public:
         for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
             if ((error = injected(SaveStep::Create)) != 0)
                 return error;
-            const QByteArray name = QFile::encodeName(
-                folder + QLatin1Char('/') + saveTemporaryPrefix(fileName) + randomSuffix());
+            const QByteArray name =
+                QFile::encodeName(folder + QLatin1Char('/') + saveTemporaryPrefix(fileName) +
+                                  QString::number(::getpid()) + QLatin1Char('-') + randomSuffix());
             m_fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             error = m_fd < 0 ? errno : 0;
             if (m_fd >= 0)
@@ -188,14 +190,34 @@ void removeStaleSaveTemporaries(const QStringList& paths) {
             const QDir folder(info.absolutePath());
             const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
             for (const QString& name : names) {
-                if (!name.startsWith(prefix) ||
-                    name.size() != prefix.size() + Temporary::suffixLength)
+                if (!name.startsWith(prefix))
+                    continue;
+                // ".NAME.kestrix-save-PID-XXXXXX", or of older programs
+                // ".NAME.kestrix-save-XXXXXX".
+                const QStringView tail = QStringView(name).mid(prefix.size());
+                const qsizetype dash = tail.indexOf(QLatin1Char('-'));
+                const bool withOwner =
+                    dash > 0 && tail.size() == dash + 1 + Temporary::suffixLength;
+                if (!withOwner && tail.size() != Temporary::suffixLength)
+                    continue;
+                bool numeric = false;
+                const qint64 owner = withOwner ? tail.first(dash).toLongLong(&numeric) : 0;
+                if (withOwner && (!numeric || owner <= 0))
                     continue;
                 const QByteArray full = QFile::encodeName(folder.filePath(name));
                 struct stat st {};
                 if (::lstat(full.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
                     st.st_uid != ::geteuid())
                     continue;
+                if (withOwner) {
+                    // Only the temporaries of a process that no longer runs:
+                    // another program may be saving right now.
+                    const auto pid = static_cast<pid_t>(owner);
+                    if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM)
+                        continue;
+                    ::unlink(full.constData());
+                    continue;
+                }
                 const qint64 mtimeMs =
                     qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
                 if (mtimeMs < programStartMs)

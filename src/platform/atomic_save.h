@@ -13,7 +13,8 @@
 using SaveProgress = std::function<void(int permille)>;
 
 // Writes `data` as the file at `path` through a temporary file in the same
-// folder (named ".NAME.kestrix-save-XXXXXX"): every write, the fsync and the
+// folder (named ".NAME.kestrix-save-PID-XXXXXX", PID the saving process):
+// every write, the fsync and the
 // close are checked, and only when all succeeded is the temporary renamed over
 // the file and the folder synced. On any failure the temporary is removed and
 // the file stays as it was. A symbolic link is followed (its target is
@@ -38,8 +39,9 @@ void allowSaves(const QString& path);
 bool isKeptFromSaves(const QString& path);
 
 // Removes what saves of the files at `paths` left behind when the program was
-// killed midway: their temporaries in the files' folders, owned by this user
-// and last written before this program started.
+// killed midway: their temporaries in the files' folders, owned by this user,
+// of processes that no longer run (temporaries of older programs, named
+// without the process: last written before this program started).
 void removeStaleSaveTemporaries(const QStringList& paths);
 
 // The steps of a save, in order.

@@ -74,8 +74,8 @@ bool replaceSubstitutes(const QString& text, QByteArray& bytes) {
     return k == bytes.size();
 }
 
-// Whether `bytes`, which are not valid UTF-8 throughout, are UTF-8 all the
-// same: more valid multi-byte sequences than invalid bytes.
+} // namespace
+
 bool mostlyUtf8(QByteArrayView bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
@@ -116,6 +116,8 @@ bool mostlyUtf8(QByteArrayView bytes) {
     }
     return valid > invalid;
 }
+
+namespace {
 
 QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes) {
     QString s = QStringDecoder(encoding).decode(bytes);

@@ -24,3 +24,9 @@ QString fromCodePageByTable(QByteArrayView bytes);
 // file with bytes above 0x7F and no valid multi-byte sequence among them in
 // particular, is Windows-1251.
 QString decodeText(QByteArrayView bytes);
+
+// Whether `bytes`, which are not valid UTF-8 throughout, are UTF-8 all the
+// same: more valid multi-byte sequences than invalid bytes. The rule by which
+// decodeText() and the readers of books keep a few damaged bytes of a UTF-8
+// file as U+FFFD rather than read the whole file in another encoding.
+bool mostlyUtf8(QByteArrayView bytes);

@@ -50,7 +50,8 @@ QString refusal(const struct stat& st, qint64 maxBytes) {
 
 } // namespace
 
-FileContents readRegularFile(const QString& path, qint64 maxBytes) {
+FileContents readRegularFile(const QString& path, qint64 maxBytes,
+                             const std::function<void(qint64, qint64)>& progress) {
     maxBytes = std::clamp<qint64>(maxBytes, 0, std::numeric_limits<qint64>::max() - 1);
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
@@ -73,11 +74,18 @@ FileContents readRegularFile(const QString& path, qint64 maxBytes) {
 
     FileContents c;
     c.exists = true;
+    // Room for the size the file announces (within the bound), so that a file
+    // that keeps it is read without moving its bytes; one that grows or
+    // shrinks meanwhile is read all the same.
+    c.bytes.reserve(static_cast<qsizetype>(std::min<qint64>(st.st_size, maxBytes) + 1));
     qint64 chunk = firstChunk;
     for (;;) {
         // One byte more than allowed tells a file that grew past the bound.
-        const qint64 want = std::min(chunk, maxBytes + 1 - c.bytes.size());
+        qint64 want = std::min(chunk, maxBytes + 1 - c.bytes.size());
         const qsizetype before = c.bytes.size();
+        // The room there is first.
+        if (c.bytes.capacity() > before)
+            want = std::min<qint64>(want, c.bytes.capacity() - before);
         if (c.bytes.capacity() < before + want)
             c.bytes.reserve(std::max<qsizetype>(before + want, c.bytes.capacity() * 2));
         c.bytes.resize(before + want);
@@ -93,6 +101,8 @@ FileContents readRegularFile(const QString& path, qint64 maxBytes) {
             return c;
         if (c.bytes.size() > maxBytes)
             return failed(fileTooLargeText(maxBytes));
+        if (progress)
+            progress(c.bytes.size(), st.st_size);
         chunk = std::min(chunk * 2, largestChunk);
     }
 }

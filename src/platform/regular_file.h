@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // What readRegularFile found at a path.
 struct FileContents {
     bool exists = false; // false: nothing there (or a link to nothing), no error
@@ -14,4 +16,7 @@ struct FileContents {
 // size it announces (a sparse file is refused by its size, never allocated).
 // A folder, a FIFO, a device or a socket, or a link to one, is refused without
 // being read and without blocking; so is a file of more than `maxBytes` bytes.
-FileContents readRegularFile(const QString& path, qint64 maxBytes);
+// `progress`, when given, is told the bytes read so far and the size the file
+// announced after every chunk.
+FileContents readRegularFile(const QString& path, qint64 maxBytes,
+                             const std::function<void(qint64 done, qint64 size)>& progress = {});

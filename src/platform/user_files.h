@@ -22,6 +22,9 @@ struct FileLocation {
 struct UserFiles {
     FileLocation settings;
     FileLocation library;
+    // The bookshelf database "books.sqlite" (with its lock file and local
+    // socket of the running program beside it); empty: no shelf.
+    QString shelf;
 };
 
 // The per-user places the system names for the application: "kestrix.ini" in
@@ -30,7 +33,8 @@ struct UserFiles {
 // layout, "kestrix.ini" beside the executable in `executableDir` and
 // "library.txt" in the working folder `workingDir`, is read while the per-user
 // file does not exist yet. With `portable` both files are kept beside the
-// executable, as the old layout kept the settings.
+// executable, as the old layout kept the settings. The bookshelf lives in the
+// data folder, or beside the executable with `portable` or without a home.
 UserFiles userFiles(bool portable, const QString& executableDir, const QString& workingDir);
 
 // Creates the folder that holds the file at `path`, with its parents, when it

@@ -8,6 +8,10 @@ namespace {
 // put into it (CR, LF, the paragraph separator and the two frame marks), and
 // the line separator, which stays inside its paragraph.
 bool isLineBreak(char16_t c) {
+    // Letters, digits and punctuation of every script the books use lie
+    // between CR and the line separator: one test for them.
+    if (c > u'\r' && c < 0x2028)
+        return false;
     return c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
 }
 
@@ -37,6 +41,9 @@ QString startText(QStringView in) {
 }
 
 bool Preparation::isDelimiter(QChar c) {
+    // Every delimiter is at most "?": letters of any script leave at once.
+    if (c.unicode() > u'?')
+        return false;
     switch (c.unicode()) {
     case u'\n':
     case u'\r':

@@ -113,7 +113,10 @@ void Reader::start() {
         return;
     // The position belongs to the book: it stays for the same text (also
     // when an edit was undone) and starts from the beginning of another.
-    if (!textIsBook())
+    const bool sameText = textIsBook();
+    if (startPlace)
+        m_state.position = qMax(0, startPlace(sameText));
+    else if (!sameText)
         m_state.position = 0;
     m_state.speedBaseline = m_state.position;
     m_state.readingTicks = 0;
@@ -327,6 +330,7 @@ void Reader::restart() {
     // Before the first Start of a run there is no entry to show.
     if (!m_state.words.isEmpty())
         showEntry(0);
+    Q_EMIT restarted();
 }
 
 void Reader::allowStart() {

@@ -47,6 +47,10 @@ public:
         m_preparation.stopRequested = std::move(stopRequested);
     }
     bool preparing() const { return m_preparation.running(); }
+    // Where Start begins the text, given whether the text box still holds the
+    // text of the last Start or of the restored book (unedited). Unset: the
+    // same text keeps the position and another begins at 0.
+    std::function<int(bool sameText)> startPlace;
     ViewControls& view() { return m_view; }
 
     // Cuts the text box's text and starts the word timer.
@@ -94,6 +98,8 @@ public:
     static int jumpBackStep(int speedIndex);
 
 Q_SIGNALS:
+    // Restart ("Начать с начала") put the position back to 0.
+    void restarted();
     // The words stopped: reading was paused or reached the end of the text.
     void stopped();
     // Words began, or stopped, running: Start and resume, or pause, the end

@@ -1,5 +1,7 @@
 #include "storage/ini_file.h"
 
+#include <limits>
+
 // The value rules and the lookups of sections and keys.
 
 namespace {
@@ -122,9 +124,13 @@ int IniFile::findKey(const Section& s, QStringView key) const {
 }
 
 IniFile::Span IniFile::store(QStringView s) {
-    const Span span{m_arena.size(), s.size()};
+    if (m_arena.size() + s.size() > qsizetype(std::numeric_limits<quint32>::max())) {
+        m_arenaFull = true;
+        return {};
+    }
+    const Span stored = span(m_arena.size(), s.size());
     m_arena.append(s);
-    return span;
+    return stored;
 }
 
 std::optional<QStringView> IniFile::find(QStringView section, QStringView key) const {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,11 +39,16 @@ public:
     static constexpr qsizetype maxLines = 64 * 1024 * 1024;
     static constexpr qsizetype maxSections = 1024 * 1024;
 
+    // How far a load has come, in thousandths: reading the file's bytes,
+    // decoding and parsing them.
+    using LoadProgress = std::function<void(int permille)>;
+
     // Reads the regular file at `path`. A missing file is no error and gives
     // an empty INI. A file that cannot be read whole (unreadable, no regular
     // file, larger than `maxBytes`, or cut by a limit) gives false and
     // errorString(); a cut file keeps what lay within the limits.
-    bool load(const QString& path, qint64 maxBytes = defaultMaxBytes);
+    bool load(const QString& path, qint64 maxBytes = defaultMaxBytes,
+              const LoadProgress& progress = {});
     // Parses `bytes` as file contents (see decode()), replacing everything;
     // false when a limit cut them.
     bool parse(const QByteArray& bytes);
@@ -104,9 +110,12 @@ public:
     static std::optional<int> parseInt(QStringView s);
 
 private:
+    // A stretch of the arena. 32 bits each: a file the reader takes holds
+    // at most a thousand million characters; an arena that would outgrow
+    // them is refused by save().
     struct Span {
-        qsizetype start = 0;
-        qsizetype length = 0;
+        quint32 start = 0;
+        quint32 length = 0;
     };
     struct Line {
         Span name; // the whole text for a line that is no key
@@ -124,8 +133,12 @@ private:
     static bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
     static bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
     QStringView view(Span s) const { return QStringView(m_arena).mid(s.start, s.length); }
-    // Parses `text`; returns why it was cut, or an empty string.
-    QString parseText(QString text);
+    static Span span(qsizetype start, qsizetype length) {
+        return {static_cast<quint32>(start), static_cast<quint32>(length)};
+    }
+    // Parses `text`; returns why it was cut, or an empty string. `progress`
+    // is told the share of the text parsed, in thousandths.
+    QString parseText(QString text, const LoadProgress& progress = {});
     // Why a file of these lines and sections would be cut, or an empty string.
     static QString limitExceeded(qsizetype lines, qsizetype sections);
     Span store(QStringView s);
@@ -141,6 +154,7 @@ private:
     std::vector<Section> m_sections;
     mutable NameIndex m_sectionIndex;
     mutable bool m_sectionsIndexed = false;
-    int m_lastAppend = -1; // the section of the last appendKey()
+    int m_lastAppend = -1;    // the section of the last appendKey()
+    bool m_arenaFull = false; // a name or value did not fit in the arena's 32-bit spans
     QString m_error;
 };

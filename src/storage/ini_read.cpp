@@ -17,9 +17,31 @@ QString IniFile::limitExceeded(qsizetype lines, qsizetype sections) {
     return {};
 }
 
-bool IniFile::load(const QString& path, qint64 maxBytes) {
+namespace {
+
+// The shares of a load, in thousandths: reading the bytes, decoding them,
+// parsing the text.
+constexpr int readShare = 300;
+constexpr int decodedShare = 400;
+// Lines parsed between two reports of the progress.
+constexpr qsizetype progressLines = 65536;
+// The first section that outgrows this many lines (the text, in a file the
+// program wrote) gets room at once for the lines the rest of the file holds
+// if its lines go on as long as they were, instead of growing step by step.
+constexpr size_t longSection = 4096;
+
+} // namespace
+
+bool IniFile::load(const QString& path, qint64 maxBytes, const LoadProgress& progress) {
     m_error.clear();
-    FileContents file = readRegularFile(path, maxBytes);
+    std::function<void(qint64, qint64)> bytesRead;
+    if (progress) {
+        bytesRead = [&progress](qint64 done, qint64 size) {
+            if (size > 0)
+                progress(static_cast<int>(readShare * qMin(done, size) / size));
+        };
+    }
+    FileContents file = readRegularFile(path, maxBytes, bytesRead);
     if (!file.error.isEmpty()) {
         parse(QByteArray());
         m_error = file.error;
@@ -27,7 +49,9 @@ bool IniFile::load(const QString& path, qint64 maxBytes) {
     }
     QString text = decode(file.bytes);
     file.bytes = QByteArray();
-    m_error = parseText(std::move(text));
+    if (progress)
+        progress(decodedShare);
+    m_error = parseText(std::move(text), progress);
     return m_error.isEmpty();
 }
 
@@ -35,10 +59,11 @@ bool IniFile::parse(const QByteArray& bytes) {
     return parseText(decode(bytes)).isEmpty();
 }
 
-QString IniFile::parseText(QString text) {
+QString IniFile::parseText(QString text, const LoadProgress& progress) {
     m_arena = std::move(text);
     m_sections.clear();
     m_lastAppend = -1;
+    m_arenaFull = false;
     resetSectionIndex();
 
     const QChar* d = m_arena.constData();
@@ -46,7 +71,14 @@ QString IniFile::parseText(QString text) {
     qsizetype lines = 0;
     qsizetype sections = 0;
     qsizetype pos = 0;
+    qsizetype nextReport = progressLines;
+    bool roomMade = false;
+    qsizetype sectionStart = 0;
     while (pos < n) {
+        if (progress && lines + sections >= nextReport) {
+            nextReport += progressLines;
+            progress(static_cast<int>(decodedShare + (1000 - decodedShare) * pos / n));
+        }
         qsizetype end = pos;
         while (end < n && !isLineEnd(d[end]))
             ++end;
@@ -71,8 +103,9 @@ QString IniFile::parseText(QString text) {
                 ++nb;
             while (ne > nb && isBlank(d[ne - 1]))
                 --ne;
+            sectionStart = pos;
             Section s;
-            s.name = {nb, ne - nb};
+            s.name = span(nb, ne - nb);
             m_sections.push_back(std::move(s));
             continue;
         }
@@ -84,7 +117,7 @@ QString IniFile::parseText(QString text) {
             m_sections.push_back(std::move(s));
         }
         Line line;
-        line.name = {b, e - b};
+        line.name = span(b, e - b);
         if (d[b] != QLatin1Char(';')) {
             qsizetype eq = b;
             while (eq < e && d[eq] != QLatin1Char('='))
@@ -97,11 +130,18 @@ QString IniFile::parseText(QString text) {
                 qsizetype vb = eq + 1;
                 while (vb < e && isBlank(d[vb]))
                     ++vb;
-                line.name = {b, ke - b};
-                line.value = {vb, e - vb};
+                line.name = span(b, ke - b);
+                line.value = span(vb, e - vb);
             }
         }
-        m_sections.back().lines.push_back(line);
+        std::vector<Line>& kept = m_sections.back().lines;
+        if (!roomMade && kept.size() == kept.capacity() && kept.size() >= longSection) {
+            roomMade = true;
+            const double perChar =
+                double(kept.size()) / double(qMax<qsizetype>(1, pos - sectionStart));
+            kept.reserve(kept.size() + size_t(1.1 * perChar * double(n - pos)) + 16);
+        }
+        kept.push_back(line);
     }
     return {};
 }

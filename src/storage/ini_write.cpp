@@ -3,6 +3,8 @@
 #include "platform/atomic_save.h"
 #include "platform/file_errors.h"
 
+#include <limits>
+
 // Writing: changing values and sections, and the file as it is saved.
 
 QByteArray IniFile::serialize() const {
@@ -45,6 +47,10 @@ bool IniFile::save(const QString& path, const SaveProgress& progress) {
     m_error = limitExceeded(lines, sections);
     if (!m_error.isEmpty())
         return false;
+    if (m_arenaFull) {
+        m_error = fileTooLargeText(defaultMaxBytes);
+        return false;
+    }
     const QByteArray data = serialize();
     if (data.size() > defaultMaxBytes) {
         m_error = fileTooLargeText(defaultMaxBytes);
@@ -61,11 +67,15 @@ IniFile::Span IniFile::storeValue(QStringView value) {
     value = value.left(end);
     if (trimmed(value).size() == value.size() && unquoted(value).size() == value.size())
         return store(value);
-    const Span span{m_arena.size(), value.size() + 2};
+    if (m_arena.size() + value.size() + 2 > qsizetype(std::numeric_limits<quint32>::max())) {
+        m_arenaFull = true;
+        return {};
+    }
+    const Span quoted = span(m_arena.size(), value.size() + 2);
     m_arena.append(QLatin1Char('"'));
     m_arena.append(value);
     m_arena.append(QLatin1Char('"'));
-    return span;
+    return quoted;
 }
 
 void IniFile::setValue(QStringView section, QStringView key, QStringView value) {

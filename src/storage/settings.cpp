@@ -4,11 +4,13 @@
 #include "platform/clock.h"
 #include "platform/time_format.h"
 #include "storage/ini_file.h"
+#include "storage/restore_plan.h"
 #include "storage/settings_look.h"
 
 #include <QDateTime>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -66,94 +68,6 @@ private:
     char16_t m_buf[20] = {u'w', u'o', u'r', u'd', u'_'};
 };
 
-// The index N of a key named "word_N" (any case, N in decimal without
-// leading zeros), or -1.
-int wordIndex(QStringView name) {
-    if (name.size() < 6 || name.size() > 15 ||
-        name.left(5).compare(u"word_", Qt::CaseInsensitive) != 0)
-        return -1;
-    const QStringView digits = name.mid(5);
-    if (digits.size() > 1 && digits[0] == QLatin1Char('0'))
-        return -1;
-    qint64 v = 0;
-    for (const QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return -1;
-        v = v * 10 + (c.unicode() - u'0');
-        if (v > INT_MAX)
-            return -1;
-    }
-    return static_cast<int>(v);
-}
-
-// A stored entry: the index N of a key "word_N" and its value.
-struct StoredEntry {
-    int index;
-    QStringView value;
-};
-
-// The "word_N" keys of Content with N below `textLength`, by index, the first
-// key of an index winning (any case), as a lookup of each would find them.
-// One pass over the section instead of a lookup per entry.
-std::vector<StoredEntry> storedEntries(const IniFile& ini, int textLength) {
-    std::vector<StoredEntry> entries;
-    bool ordered = true;
-    ini.forEachKey(content, [&](QStringView name, QStringView value) {
-        const int n = wordIndex(name);
-        if (n < 0 || n >= textLength)
-            return;
-        ordered = ordered && (entries.empty() || n > entries.back().index);
-        entries.push_back({n, value});
-    });
-    if (!ordered) {
-        const auto byIndex = [](const StoredEntry& a, const StoredEntry& b) {
-            return a.index < b.index;
-        };
-        std::stable_sort(entries.begin(), entries.end(), byIndex);
-        const auto sameIndex = [](const StoredEntry& a, const StoredEntry& b) {
-            return a.index == b.index;
-        };
-        entries.erase(std::unique(entries.begin(), entries.end(), sameIndex), entries.end());
-    }
-    return entries;
-}
-
-// The restored text, entry by entry: the entries present, and before each of
-// them and after the last the line breaks that stand for missing entries (see
-// loadPaddingAllowance).
-struct RestorePlan {
-    std::vector<StoredEntry> entries;
-    std::vector<int> breaksBefore;
-    int breaksAfter = 0;
-    int total = 0; // entries of the restored text
-};
-
-RestorePlan planRestore(const IniFile& ini, int textLength) {
-    RestorePlan plan;
-    plan.entries = storedEntries(ini, textLength);
-    qint64 allowance = static_cast<qint64>(plan.entries.size()) + loadPaddingAllowance;
-    const auto breaksFor = [&allowance](qint64 missing, bool atEnd) {
-        if (missing <= 0)
-            return 0;
-        if (missing <= allowance) {
-            allowance -= missing;
-            return static_cast<int>(missing);
-        }
-        return atEnd ? 0 : 1;
-    };
-    qint64 next = 0;
-    qint64 total = 0;
-    plan.breaksBefore.reserve(plan.entries.size());
-    for (const StoredEntry& e : plan.entries) {
-        plan.breaksBefore.push_back(breaksFor(e.index - next, false));
-        total += plan.breaksBefore.back() + 1;
-        next = e.index + 1;
-    }
-    plan.breaksAfter = breaksFor(textLength - next, true);
-    plan.total = static_cast<int>(total + plan.breaksAfter);
-    return plan;
-}
-
 } // namespace
 
 QString progressStateName(ProgressState state) {
@@ -173,7 +87,8 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
     view.releaseHotkeys();
     const QDateTime start = clock.now();
     IniFile ini;
-    if (!ini.load(path)) {
+    if (!ini.load(path, IniFile::defaultMaxBytes,
+                  [&view](int permille) { view.splashFileProgress(permille); })) {
         keepFromSaves(path);
         view.showMessage(QStringLiteral("Не удалось прочитать настройки и закладки.  [") +
                          ini.errorString() + QLatin1Char(']'));
@@ -199,20 +114,22 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
         view.clearText();
     QString text;
     if (state.entryCount >= 0) {
-        const RestorePlan plan = planRestore(ini, state.entryCount);
-        qsizetype chars = 3 * qsizetype(plan.total) + 1;
-        for (const StoredEntry& e : plan.entries)
-            chars += e.value.size();
-        text.reserve(chars);
+        const StoredText stored(ini, state.entryCount);
+        const RestorePlan plan = planRestore(stored.indices(), state.entryCount);
+        // A blank before every entry, a line break for every missing or empty
+        // one, the values, a last blank.
+        const qsizetype breaks =
+            qsizetype(plan.total) - qsizetype(stored.indices().size()) + stored.emptyValues();
+        TextWriter out(text, qsizetype(plan.total) + 2 * breaks + stored.chars() + 1);
         int done = 0;
         bool lastIsWord = false;
         const auto add = [&](QStringView value) {
-            text += QLatin1Char(' ');
+            out.put(QLatin1Char(' '));
             lastIsWord = !value.isEmpty();
             if (lastIsWord)
-                text += value;
+                out.put(value);
             else
-                text += u"\n\r";
+                out.put(u"\n\r");
             const int i = done++;
             if (i % loadSlice != 0)
                 return;
@@ -227,24 +144,32 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
                 view.splashTimeLeft(QStringLiteral("Осталось: ") + timeFormat.timeToStr(left));
             }
         };
-        for (size_t k = 0; k < plan.entries.size(); ++k) {
+        size_t k = 0;
+        stored.forEach([&](QStringView value) {
             for (int b = 0; b < plan.breaksBefore[k]; ++b)
                 add(QStringView());
-            add(plan.entries[k].value);
-        }
+            ++k;
+            add(value);
+        });
         for (int b = 0; b < plan.breaksAfter; ++b)
             add(QStringView());
         // The preparation stores a word only when a delimiter follows it: a
         // blank keeps the last word. A last line break stays as it is, since a
         // blank after it would give its entry back.
         if (lastIsWord)
-            text += QLatin1Char(' ');
+            out.put(QLatin1Char(' '));
+        out.finish();
     }
+    // The bookmark is read before the file is let go, so that the text box
+    // takes the text without the file beside it in memory; it is applied
+    // after the text, whose change handler resets the position.
+    const int position = qMax(0, ini.intValue(config, u"TextPosition", 0));
+    ini = IniFile();
     if (state.entryCount > 0)
         view.setText(text);
+    text = QString();
 
-    // After the text: its change handler resets the position.
-    state.position = qMax(0, ini.intValue(config, u"TextPosition", 0));
+    state.position = position;
     state.speedBaseline = state.position;
     view.splashHide();
 }

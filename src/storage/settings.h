@@ -43,6 +43,9 @@ public:
     virtual void splashShow() = 0;
     virtual void splashProgress(int maximum, int position) = 0;
     virtual void splashTimeLeft(const QString& text) = 0;
+    // How far reading and parsing the file has come, in thousandths; a view
+    // that shows it lets pending window events run here too.
+    virtual void splashFileProgress(int permille) { Q_UNUSED(permille); }
     virtual void splashHide() = 0;
     // Lets pending window events run.
     virtual void processEvents() = 0;

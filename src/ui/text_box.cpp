@@ -1,5 +1,6 @@
 #include "ui/text_box.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextCursor>
@@ -30,6 +31,7 @@ void TextBox::putText(const QString& text,
     constexpr qsizetype slice = 65536;
     QTextDocument* doc = document();
     clear();
+    takePendingGeometry();
     doc->setUndoRedoEnabled(false);
     QTextCursor end(doc);
     const qsizetype n = text.size();
@@ -47,6 +49,30 @@ void TextBox::putText(const QString& text,
     }
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
+}
+
+void TextBox::takePendingGeometry() {
+    if (isVisible())
+        return;
+    ensurePolished();
+    // As showing does it: the box first, then its children.
+    std::function<void(QWidget*)> deliver = [&deliver](QWidget* w) {
+        if (w->testAttribute(Qt::WA_PendingMoveEvent)) {
+            QMoveEvent move(w->pos(), w->pos());
+            QCoreApplication::sendEvent(w, &move);
+            w->setAttribute(Qt::WA_PendingMoveEvent, false);
+        }
+        if (w->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent resize(w->size(), QSize());
+            QCoreApplication::sendEvent(w, &resize);
+            w->setAttribute(Qt::WA_PendingResizeEvent, false);
+        }
+        for (QObject* child : w->children()) {
+            if (auto* widget = qobject_cast<QWidget*>(child))
+                deliver(widget);
+        }
+    };
+    deliver(this);
 }
 
 void TextBox::mousePressEvent(QMouseEvent* event) {

@@ -30,5 +30,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Delivers the move and resize events that showing the box would send
+    // (to it and to its viewport), while its document is still small: the
+    // text layout lays out every block of the document anew at a change of
+    // width, and would otherwise do so over a whole book at the first show.
+    void takePendingGeometry();
+
     bool m_pressed = false;
 };

@@ -67,7 +67,8 @@ public:
 
 inline UserFiles filesIn(const QString& folder) {
     return {{folder + QStringLiteral("/kestrix.ini"), {}},
-            {folder + QStringLiteral("/library.txt"), {}}};
+            {folder + QStringLiteral("/library.txt"), {}},
+            {}};
 }
 
 // One run of the program, its files in `folder` (or where `files` says).

@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     Program program(Platform{boxes, fileDialog, opener, http, hotkeys, activation, power, clock,
                              TimeFormat(), nullptr,
                              UserFiles{{dir.filePath(QStringLiteral("kestrix.ini")), {}},
-                                       {dir.filePath(QStringLiteral("library.txt")), {}}},
+                                       {dir.filePath(QStringLiteral("library.txt")), {}},
+                                       {}},
                              QUrl(), QUrl(QStringLiteral("http://kestrix.example.org/kestrix"))});
     program.start();
     MainWindow* f = program.mainWindow;

@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -71,7 +72,9 @@ private Q_SLOTS:
     void refusedWhileTheTextBoxIsLocked_data();
     void refusedWhileTheTextBoxIsLocked();
     void badFileChangesNothing();
+    void damagedBookOpensWithAMessage();
     void cancelChangesNothing();
+    void cancelAndCloseDoNotWaitForTheReader();
     void inputWaitsWhileOpening();
 };
 
@@ -160,6 +163,20 @@ void TestBookOpener::badFileChangesNothing() {
     QVERIFY(!w.window.textBox->document()->isUndoAvailable());
 }
 
+// A book whose FB2 breaks off inside a tag opens with what could be read,
+// and the reader is told that part of it may be missing.
+void TestBookOpener::damagedBookOpensWithAMessage() {
+    Window w;
+    const QByteArray whole = bookfiles::fb2(u"<body><p>Первая строка книги.</p><p>Вто"_qs);
+    QVERIFY(bookfiles::write(w.bookPath, whole.left(whole.indexOf("<p>Вто") + 3) + "<b id=\"x"));
+    QVERIFY(w.openingPlaced([&] { w.opener.open(w.bookPath); }));
+    QCOMPARE(w.window.textBox->toPlainText(), u"Первая строка книги.\n"_qs);
+    QCOMPARE(w.boxes.shown.size(), 1);
+    QVERIFY2(w.boxes.shown[0].text.contains(u"«книга.fb2»") &&
+                 w.boxes.shown[0].text.contains(u"может отсутствовать"),
+             qPrintable(w.boxes.shown[0].text));
+}
+
 void TestBookOpener::cancelChangesNothing() {
     Window w;
     w.opener.progressDelayMs = 0;
@@ -174,6 +191,39 @@ void TestBookOpener::cancelChangesNothing() {
     QVERIFY(w.boxes.shown.isEmpty());
     QCOMPARE(w.window.textBox->toPlainText(), oldText);
     QVERIFY(!w.window.findChild<QProgressDialog*>());
+}
+
+// A reader stuck inside one call (a parser on a hostile file) holds up
+// neither a cancel nor the window's close.
+void TestBookOpener::cancelAndCloseDoNotWaitForTheReader() {
+    struct Stuck {
+        QSemaphore entered, release, returned;
+    };
+    const auto stuck = std::make_shared<Stuck>();
+    {
+        Window w;
+        w.opener.progressDelayMs = 0;
+        w.opener.readFile = [stuck](const QString&, const BookLimits&, BookProgress&) {
+            stuck->entered.release();
+            stuck->release.tryAcquire(1, 60000);
+            stuck->returned.release();
+            return BookText::failed(BookFailure::Damaged);
+        };
+        QSignalSpy finished(&w.opener, &BookOpener::finished);
+        w.opener.open(w.bookPath);
+        QVERIFY(stuck->entered.tryAcquire(1, 60000));
+        auto* progress = w.window.findChild<QProgressDialog*>();
+        QVERIFY(progress);
+        QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(w.window.textBox->toPlainText(), oldText);
+        // Another opening, and the window goes while its reader is stuck too.
+        w.opener.open(w.bookPath);
+        QVERIFY(stuck->entered.tryAcquire(1, 60000));
+    }
+    QCOMPARE(stuck->returned.available(), 0);
+    stuck->release.release(2);
+    QVERIFY(stuck->returned.tryAcquire(2, 60000));
 }
 
 // Start pressed, a key typed or another file dropped while a book is being

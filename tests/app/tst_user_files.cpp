@@ -35,11 +35,15 @@ private:
 };
 
 // Every file under `folder`, by its path within it, with its bytes.
+// The files in `folder` but the bookshelf (a file of its own, made at the
+// first start wherever the settings are read from).
 QMap<QString, QByteArray> contents(const QString& folder) {
     QMap<QString, QByteArray> files;
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        if (QFileInfo(path).fileName().startsWith(u"books.sqlite"))
+            continue;
         files.insert(QDir(folder).relativeFilePath(path), fileBytes(path));
     }
     return files;

@@ -85,9 +85,10 @@ QByteArray epub(const Epub& book) {
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<package "
                        "xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\" "
                        "unique-identifier=\"id\"><metadata "
-                       "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Книга</dc:title>"
-                       "</metadata><manifest>") +
-        manifest + QStringLiteral("<item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>") +
+                       "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Книга</dc:title>") +
+        book.metadataExtra + QStringLiteral("</metadata><manifest>") + manifest +
+        book.manifestExtra +
+        QStringLiteral("<item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>") +
         QStringLiteral("</manifest><spine>") + spine + book.spineExtra +
         QStringLiteral("</spine></package>\n");
     const QString container =

@@ -35,8 +35,10 @@ struct Epub {
     QList<QPair<QString, QString>> documents;
     QList<int> spine;
     QString opfPath = QStringLiteral("OEBPS/content.opf");
-    QString spineExtra;   // more itemref elements, written as they stand
-    QList<int> notPacked; // documents in the manifest but not in the archive
+    QString spineExtra;    // more itemref elements, written as they stand
+    QString manifestExtra; // more manifest items, written as they stand
+    QString metadataExtra; // more metadata elements, written as they stand
+    QList<int> notPacked;  // documents in the manifest but not in the archive
     QList<Entry> extra;
 };
 QByteArray epub(const Epub& book);

@@ -22,9 +22,11 @@ public:
         MemorySettingsView::splashTimeLeft(t);
         timeLabels.append(t);
     }
+    void splashFileProgress(int permille) override { fileProgress.append(permille); }
     ReadingState& state;
     QList<bool> booAtClick;
     QStringList timeLabels;
+    QList<int> fileProgress;
 };
 
 // A clock that moves on by `stepMs` each time it is read.

@@ -268,9 +268,18 @@ void TestFileFaults::staleTemporariesGo_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("old");
     QTest::addColumn<bool>("removed");
-    // An empty name stands for the temporary a real save of kestrix.ini uses.
-    QTest::newRow("a save's temporary, older than the program") << QString() << true << true;
-    QTest::newRow("the same, written since the start") << QString() << false << false;
+    // An empty name stands for the temporary a real save of kestrix.ini uses
+    // (of this process, which still runs); %dead and %running for the process
+    // number of a program that ended and of one that runs.
+    QTest::newRow("this program's save, however old") << QString() << true << false;
+    QTest::newRow("of a program that ended")
+        << u".kestrix.ini.kestrix-save-%dead-abc123"_qs << false << true;
+    QTest::newRow("of a program that runs, however old")
+        << u".kestrix.ini.kestrix-save-%running-abc123"_qs << true << false;
+    QTest::newRow("of an older program, older than this one")
+        << u".kestrix.ini.kestrix-save-abc123"_qs << true << true;
+    QTest::newRow("of an older program, written since the start")
+        << u".kestrix.ini.kestrix-save-abc123"_qs << false << false;
     QTest::newRow("the library's") << u".library.txt.kestrix-save-zz9zz9"_qs << true << true;
     QTest::newRow("the user's backup") << u"kestrix.ini.backup"_qs << true << false;
     QTest::newRow("another name pattern")
@@ -284,6 +293,16 @@ void TestFileFaults::staleTemporariesGo() {
     QFETCH(bool, removed);
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("kestrix.ini"));
+    QProcess running;
+    running.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+    QVERIFY(running.waitForStarted(60000));
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    QVERIFY(ended.waitForStarted(60000));
+    const qint64 endedPid = ended.processId();
+    QVERIFY(ended.waitForFinished(60000));
+    name.replace(u"%running"_qs, QString::number(running.processId()));
+    name.replace(u"%dead"_qs, QString::number(endedPid));
     if (name.isEmpty()) {
         // The name of the temporary while the save writes it, as a kill
         // would leave it behind.
@@ -303,6 +322,8 @@ void TestFileFaults::staleTemporariesGo() {
     }
     removeStaleSaveTemporaries({ini, dir.filePath(QStringLiteral("library.txt"))});
     QCOMPARE(QFile::exists(stale), !removed);
+    running.kill();
+    running.waitForFinished(60000);
 }
 
 QTEST_MAIN(TestFileFaults)

@@ -11,8 +11,10 @@
 #include "storage/settings.h"
 
 #include <QRandomGenerator>
+
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -32,6 +34,7 @@ private Q_SLOTS:
     void garbageFilesLoad();
     void unreadableFileReported();
     void splashShowsProgressAndTimeLeft();
+    void splashFollowsTheFileBeforeItsEntries();
 
 private:
     QTemporaryDir m_dir;
@@ -291,6 +294,24 @@ void TestSettings::splashShowsProgressAndTimeLeft() {
     QVERIFY(!v.splashVisible);
     QVERIFY(v.text.startsWith(QStringLiteral(" w0 w1 ")));
     QVERIFY(v.text.endsWith(QStringLiteral(" w9999 ")));
+}
+
+// A long file moves the splash while it is read and parsed, before the first
+// entry is taken: by bytes and lines, in order, up to the whole file.
+void TestSettings::splashFollowsTheFileBeforeItsEntries() {
+    QByteArray file = "[Config]\r\nTextLength=300000\r\n[Content]\r\n";
+    for (int i = 0; i < 300000; ++i)
+        file += "word_" + QByteArray::number(i) + "=w\r\n";
+    QVERIFY(writeAll(m_path, file));
+    ReadingState st;
+    TestView v(st);
+    const SteppingClock clock(1);
+    load(v, st, m_path, clock);
+    QVERIFY2(v.fileProgress.size() >= 6, qPrintable(QString::number(v.fileProgress.size())));
+    QVERIFY(std::is_sorted(v.fileProgress.begin(), v.fileProgress.end()));
+    QVERIFY(v.fileProgress.front() > 0);
+    QVERIFY(v.fileProgress.back() > 400 && v.fileProgress.back() <= 1000);
+    QCOMPARE(st.entryCount, 300000);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -12,8 +12,10 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextDocumentLayout>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTextBlock>
 #include <QtTest>
 
 class TestMainWindow : public QObject {
@@ -31,6 +33,7 @@ private Q_SLOTS:
     void buttonsTakeFocusByTabInLayoutOrder();
     void screenReadersHearRussianNames();
     void welcomeTextIsElevenLines();
+    void textPutBeforeShowWrapsAtTheBoxWidth();
     void compactViewHidesTheLowerControls();
     void reservedRowsAreNeverVisible();
     void statusBarStaysDockedAtTheBottom();
@@ -314,6 +317,37 @@ void TestMainWindow::welcomeTextIsElevenLines() {
         QVERIFY(lines[i].size() > 80);
     }
     QCOMPARE(form.textBox->toPlainText(), welcomeText());
+}
+
+// A book put into the text box before the window is first shown (as the
+// restore does) is laid out for the box's own width, as a text put after.
+void TestMainWindow::textPutBeforeShowWrapsAtTheBoxWidth() {
+    QString text;
+    for (int i = 0; i < 300; ++i)
+        text += QStringLiteral(" слово").repeated(40) + QStringLiteral("\n\r");
+    MainWindow before;
+    before.textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    before.textBox->putText(text, {});
+    before.resize(MainWindow::clientWidth, 555);
+    before.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&before, 30000));
+    MainWindow after;
+    after.textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    after.resize(MainWindow::clientWidth, 555);
+    after.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&after, 30000));
+    after.textBox->putText(text, {});
+    const auto* layout =
+        qobject_cast<QPlainTextDocumentLayout*>(before.textBox->document()->documentLayout());
+    QVERIFY(layout);
+    QCOMPARE(before.textBox->toPlainText(), after.textBox->toPlainText());
+    const QTextBlock first = before.textBox->document()->firstBlock();
+    const QTextBlock reference = after.textBox->document()->firstBlock();
+    // Laid out on demand, for the width the layout holds.
+    QCOMPARE(layout->blockBoundingRect(first),
+             after.textBox->document()->documentLayout()->blockBoundingRect(reference));
+    QVERIFY(first.layout()->lineCount() > 1);
+    QCOMPARE(first.layout()->lineCount(), reference.layout()->lineCount());
 }
 
 void TestMainWindow::compactViewHidesTheLowerControls() {

@@ -13,3 +13,4 @@ int probeIniInt(const QStringList& args);
 int probeStore(const QStringList& args);
 int probeRestore(const QStringList& args);
 int probeOpen(const QStringList& args);
+int probeShelf(const QStringList& args);

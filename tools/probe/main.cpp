@@ -23,7 +23,10 @@ const char* const usage =
     "  store TEXTFILE INIFILE\n"
     "  restore INIFILE\n"
     "  open FILE            the text the text box receives for a book file (TXT, FB2,\n"
-    "                       FB2.ZIP, EPUB), as UTF-8\n";
+    "                       FB2.ZIP, EPUB), as UTF-8\n"
+    "  open --chapters FILE where its chapters begin: offset, a tab, the title\n"
+    "  shelf FILE           the books of a shelf database: fingerprint, entries,\n"
+    "                       position, title (tab-separated)\n";
 
 } // namespace
 
@@ -45,6 +48,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("restore"), probeRestore},
         {QStringLiteral("open"), probeOpen},
         {QStringLiteral("time-left"), probeTimeLeft},
+        {QStringLiteral("shelf"), probeShelf},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

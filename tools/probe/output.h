@@ -9,6 +9,8 @@ namespace probe {
 QString escape(const QString& s);
 // Writes `line` and LF to standard output, in UTF-8.
 void writeLine(const QString& line);
+// Writes escape(`line`) and LF, a slice at a time (for a whole book).
+void writeEscapedLine(QStringView line);
 void writeError(const QString& line);
 // All of standard input as UTF-8.
 QString readStdin();

@@ -85,6 +85,6 @@ int probeRestore(const QStringList& args) {
         probe::writeError(m);
     if (!view.messages.isEmpty())
         return 1;
-    probe::writeLine(probe::escape(view.text));
+    probe::writeEscapedLine(view.text);
     return 0;
 }

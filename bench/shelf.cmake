@@ -1,0 +1,2 @@
+kestrix_add_bench(bench_shelf bench_shelf.cpp)
+target_link_libraries(bench_shelf PRIVATE kestrix_app)

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "storage/ini_file.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <cstring>
+#include <vector>
+
+// Rebuilding the text of the text box from the "Content" keys of a settings
+// file, in one pass over them where they stand in order.
+
+// The index N of a key named "word_N" (any case, N in decimal without
+// leading zeros), or -1.
+int wordIndex(QStringView name);
+
+// A stored entry: the index N of a key "word_N" and its value.
+struct StoredEntry {
+    int index;
+    QStringView value;
+};
+
+// The stored entries, the "word_N" keys of Content with N below `textLength`,
+// by index, the first key of an index winning (any case), as a lookup of each
+// would find them. Keys that stand in the file in the order of their indices,
+// as every save writes them, are taken in one pass where they lie; only a
+// file in another order is sorted.
+class StoredText {
+public:
+    StoredText(const IniFile& ini, int textLength);
+
+    // The indices of the entries, in order.
+    const std::vector<int>& indices() const { return m_indices; }
+    // The characters of their values, and how many of them are empty.
+    qsizetype chars() const { return m_chars; }
+    qsizetype emptyValues() const { return m_empty; }
+
+    // Calls f(value) for each entry, in order.
+    template <typename F> void forEach(F f) const {
+        if (m_sorted.empty()) {
+            m_ini.forEachKey(u"Content", [&](QStringView name, QStringView value) {
+                const int n = wordIndex(name);
+                if (n >= 0 && n < m_textLength)
+                    f(value);
+            });
+            return;
+        }
+        for (const StoredEntry& e : m_sorted)
+            f(e.value);
+    }
+
+private:
+    const IniFile& m_ini;
+    int m_textLength;
+    std::vector<int> m_indices;
+    std::vector<StoredEntry> m_sorted; // only for keys out of order
+    qsizetype m_chars = 0;
+    qsizetype m_empty = 0;
+};
+
+// Writes the restored text into a string made long enough at once, instead
+// of appending piece by piece; grows it should the estimate fall short.
+class TextWriter {
+public:
+    TextWriter(QString& text, qsizetype length) : m_text(text) {
+        m_text.resize(length);
+        m_out = m_text.data();
+    }
+    void put(QChar c) {
+        room(1);
+        *m_out++ = c;
+    }
+    void put(QStringView s) {
+        room(s.size());
+        std::memcpy(static_cast<void*>(m_out), s.data(), size_t(s.size()) * sizeof(QChar));
+        m_out += s.size();
+    }
+    // Cuts the string to what was written.
+    void finish() { m_text.resize(m_out - m_text.constData()); }
+
+private:
+    void room(qsizetype n) {
+        const qsizetype used = m_out - m_text.constData();
+        if (m_text.size() - used >= n)
+            return;
+        m_text.resize(qMax(used + n, m_text.size() * 2));
+        m_out = m_text.data() + used;
+    }
+    QString& m_text;
+    QChar* m_out;
+};
+
+// The restored text, entry by entry: the entries present, and before each of
+// them and after the last the line breaks that stand for missing entries (see
+// loadPaddingAllowance).
+struct RestorePlan {
+    std::vector<int> breaksBefore;
+    int breaksAfter = 0;
+    int total = 0; // entries of the restored text
+};
+
+RestorePlan planRestore(const std::vector<int>& indices, int textLength);
