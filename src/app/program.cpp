@@ -106,10 +106,19 @@ void Program::start() {
     if (!m_closing) {
         mainWindow->keepOnScreen();
         mainWindow->show();
+        // Space, Enter or Ctrl+Enter start reading from the first moment.
+        mainWindow->startButton->setFocus(Qt::OtherFocusReason);
     }
-    // A book from the command line replaces the restored text like a paste.
-    if (!m_closing && !m_bookFile.isEmpty())
+    // A book from the command line replaces the restored text like a paste;
+    // once it is in, the keys are the reader's again, as after the restore.
+    if (!m_closing && !m_bookFile.isEmpty()) {
+        auto taken = std::make_shared<QMetaObject::Connection>();
+        *taken = connect(bookOpener.get(), &BookOpener::finished, this, [this, taken] {
+            disconnect(*taken);
+            reader->takeKeys();
+        });
         bookOpener->open(m_bookFile);
+    }
     m_started = true;
 }
 
@@ -150,6 +159,7 @@ void Program::prepareMainWindow() {
     connect(&m_platform.activation, &ApplicationActivation::deactivated, reader.get(),
             &Reader::releaseKeys);
     mainWindow->resize(MainWindow::clientWidth, 200);
+    mainWindow->setFullViewParts(false);
     mainWindow->showEntry(contactLeft(), contactLetter(), contactRest());
     mainWindow->textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     reader->loadLibrary();
@@ -171,6 +181,9 @@ void Program::restoreSettings() {
     if (m_closing)
         return;
     reader->takeTextAsBook();
+    // What the file holds is what the window shows now.
+    state.settingsTouched = false;
+    state.restoredLook = reader->view().look();
     shelfWiring->restored(m_platform.files.settings.readPath());
     // The restore released the keys; they are the reader's from start-up.
     reader->takeKeys();

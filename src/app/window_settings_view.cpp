@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/hotkeys.h"
 #include "platform/message_boxes.h"
+#include "reading/reader.h"
 #include "ui/main_window.h"
 #include "ui/splash_window.h"
 #include "ui/state_progress_bar.h"
@@ -134,4 +135,12 @@ bool WindowSettingsView::restoreStopped() const {
 
 void WindowSettingsView::showMessage(const QString& text) {
     m_program.boxes().message(m_program.mainWindow, text);
+}
+
+DisplayLook WindowSettingsView::look() const {
+    return m_program.reader->view().look();
+}
+
+void WindowSettingsView::setLook(const DisplayLook& look) {
+    m_program.reader->view().setLook(look);
 }

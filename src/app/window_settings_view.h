@@ -28,6 +28,8 @@ public:
     void processEvents() override;
     bool restoreStopped() const override;
     void showMessage(const QString& text) override;
+    DisplayLook look() const override;
+    void setLook(const DisplayLook& look) override;
 
 private:
     // The splash's bar runs over the whole restore: reading and parsing the

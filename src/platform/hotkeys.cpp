@@ -17,7 +17,8 @@ void ManualHotkeys::releaseAll() {
 }
 
 bool ManualHotkeys::press(int id) {
-    if (!m_registered || std::find(kKeys.begin(), kKeys.end(), id) == kKeys.end())
+    if (!m_registered || std::find(kKeys.begin(), kKeys.end(), id) == kKeys.end() ||
+        leftToFocus(id))
         return false;
     Q_EMIT hotkey(id);
     return true;

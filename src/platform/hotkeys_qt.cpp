@@ -54,13 +54,16 @@ bool EventFilterHotkeys::eventFilter(QObject* watched, QEvent* event) {
     // Enter and Space press its buttons there.
     if (QGuiApplication::modalWindow() != nullptr)
         return false;
-    const int id = idOf(*static_cast<QKeyEvent*>(event));
-    if (id == 0)
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int id = idOf(*key);
+    if (id == 0 || leftToFocus(id))
         return false;
     // An accepted override keeps the key from any shortcut; the press then
     // comes here again and goes no further.
     event->accept();
-    if (type == QEvent::KeyPress)
+    // A held Space or Enter toggles the pause once, not at every repeat.
+    const bool toggleKey = id == 32 || id == 13;
+    if (type == QEvent::KeyPress && !(toggleKey && key->isAutoRepeat()))
         Q_EMIT hotkey(id);
     return true;
 }

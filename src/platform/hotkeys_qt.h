@@ -10,7 +10,8 @@ class QKeyEvent;
 // The six keys taken by an application-wide event filter: while registered and
 // while the program is the active application, their key presses (auto-repeat
 // included) reach no widget and no shortcut and are delivered as hotkeys
-// instead; the matching key releases are swallowed too. While a modal window
+// instead (a held Space or Enter counts once); the matching key releases are
+// swallowed too. While a modal window
 // is open the keys are left to it. A key counts only
 // without Ctrl, Alt, Shift or Meta. Enter is Return or the keypad's Enter;
 // plus and minus count only from the keypad.

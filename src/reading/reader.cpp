@@ -4,6 +4,7 @@
 #include "platform/display_server.h"
 #include "platform/hotkeys.h"
 #include "platform/message_boxes.h"
+#include "reading/duration.h"
 #include "reading/pacing.h"
 #include "reading/preparation.h"
 #include "ui/flat_button.h"
@@ -45,6 +46,14 @@ bool hasSpace(const QTextDocument& document) {
     return false;
 }
 
+// A button about to be disabled hands the keyboard focus to `heir`, so that
+// Space and Enter go on steering the reading instead of reaching whatever
+// control comes next.
+void handFocus(QWidget* leaving, QWidget* heir) {
+    if (leaving->window()->focusWidget() == leaving && heir->isEnabled())
+        heir->setFocus(Qt::OtherFocusReason);
+}
+
 } // namespace
 
 Reader::Reader(MainWindow& window, ClosingDialog& closing, ReadingState& state,
@@ -73,6 +82,10 @@ void Reader::connectControls() {
     // Only a choice of the user raises the change event, not a selection from code.
     connect(m_window.speedList, &QComboBox::activated, this, &Reader::speedChosen);
     connect(&m_services.hotkeys, &Hotkeys::hotkey, this, &Reader::playbackKey);
+    connect(&m_window, &MainWindow::playbackKeyPressed, this, &Reader::playbackKey);
+    // Space on the focused learning-mode box ticks or clears it.
+    m_services.hotkeys.setLeftToFocus(
+        [this](int id) { return id == 32 && m_window.focusWidget() == m_window.learningModeBox; });
     // A periodic save that failed says so once per tick.
     connect(&m_library, &WordLibrary::saveFinished, this, [this](const QString& error) {
         if (!error.isEmpty())
@@ -108,11 +121,15 @@ void Reader::start() {
     m_state.speedBaseline = m_state.position;
     m_state.readingTicks = 0;
     m_services.hotkeys.registerAll();
+    m_window.pauseButton->setEnabled(true);
+    handFocus(m_window.startButton, m_window.pauseButton);
     m_window.startButton->setEnabled(false);
     m_window.restartButton->setEnabled(false);
     m_state.startedAt = m_services.timeFormat.timeToStr(timeOfDayMs());
     m_window.textBox->setEnabled(false);
     m_window.pauseButton->setEnabled(true);
+    // Words run: whatever a pause left on the button, it offers a pause now.
+    m_window.pauseButton->setText(pauseCaption());
     m_state.statisticsTicks = 0;
     statisticsTimer.setEnabled(false);
     statisticsTimer.setEnabled(true);
@@ -174,6 +191,7 @@ void Reader::endReading() {
     libraryTimer.setEnabled(false);
     statisticsTimer.setEnabled(false);
     m_window.startButton->setEnabled(true);
+    handFocus(m_window.pauseButton, m_window.startButton);
     m_window.pauseButton->setEnabled(false);
     m_window.restartButton->setEnabled(true);
     Q_EMIT stopped();
@@ -216,7 +234,7 @@ void Reader::updateStatistics() {
     const qint64 start = m_services.timeFormat.strToTime(m_state.startedAt);
     const qint64 since =
         ((timeOfDayMs() - qMax<qint64>(start, 0)) % msPerDay + msPerDay) % msPerDay;
-    m_window.readingTimeLabel->setText(m_services.timeFormat.timeToStr(since));
+    m_window.readingTimeLabel->setText(durationText(since));
     m_window.wordsReadLabel->setText(QString::number(m_state.position) + QStringLiteral(" / ") +
                                      QString::number(qint64(m_state.entryCount) - 1));
     const qint64 read = qMax<qint64>(0, qint64(m_state.position) - m_state.speedBaseline);
@@ -297,14 +315,18 @@ void Reader::jumpBack() {
         m_state.position = 0;
     if (m_state.words.holds(m_state.position))
         showEntry(m_state.position);
-    if (m_window.pauseButton->text() == pauseCaption())
-        m_window.pauseButton->clickFromCode();
+    // Running words pause on the entry moved to. Stopped words stay stopped,
+    // also after the end of the text: Start (or Space) reads on from there.
+    if (wordTimer.enabled())
+        togglePause();
 }
 
 void Reader::restart() {
     allowStart();
     m_state.position = 0;
     m_state.speedBaseline = 0;
+    // Before any Start the bookmark of the stored book is kept at 0.
+    m_state.settingsTouched = true;
     // Before the first Start of a run there is no entry to show.
     if (!m_state.words.isEmpty())
         showEntry(0);
@@ -313,6 +335,7 @@ void Reader::restart() {
 
 void Reader::allowStart() {
     m_window.startButton->setEnabled(true);
+    handFocus(m_window.pauseButton, m_window.startButton);
     m_window.pauseButton->setEnabled(false);
     m_services.hotkeys.releaseAll();
 }
@@ -335,11 +358,27 @@ void Reader::speedChosen() {
     wordTimer.setInterval(static_cast<unsigned>(qMax(m_state.baseIntervalMs, 0)));
 }
 
+bool Reader::focusTakesSpaceAndEnter() const {
+    const QWidget* focus = m_window.focusWidget();
+    for (const QWidget* own :
+         {static_cast<QWidget*>(m_window.textBox), static_cast<QWidget*>(m_window.speedList),
+          static_cast<QWidget*>(m_window.learningModeBox)}) {
+        if (focus && (focus == own || own->isAncestorOf(focus)))
+            return true;
+    }
+    return false;
+}
+
 void Reader::playbackKey(int id) {
     QComboBox* speed = m_window.speedList;
     if (id == 13 || id == 32) {
         if (m_window.pauseButton->isEnabled())
             m_window.pauseButton->clickFromCode();
+        else if (m_window.startButton->isEnabled() && !focusTakesSpaceAndEnter()) {
+            // The first word comes a second after Start, as after a click.
+            m_window.startButton->clickFromCode();
+            return;
+        }
     } else if (id == 107 || id == 38) {
         if (speed->currentIndex() < 17)
             speed->setCurrentIndex(speed->currentIndex() + 1);

@@ -77,7 +77,10 @@ public:
     // (after a stored book has been restored into it). A later Start keeps
     // the position only for this text, or for the text of the last Start.
     void takeTextAsBook();
-    // One of the six playback keys, by its id (see Hotkeys).
+    // One of the six playback keys, by its id (see Hotkeys). Space and Enter
+    // pause and resume; when there is nothing to pause they press Start,
+    // unless the focus is on the text box, the speed list or the
+    // learning-mode box.
     void playbackKey(int id);
     // The program became, or stopped being, the active application.
     void takeKeys();
@@ -120,6 +123,8 @@ private:
     void setWordsRunning(bool on);
     // Start enabled, pause disabled, the keys released: after an edit and a restart.
     void allowStart();
+    // Whether the focus is on a control that takes Space and Enter itself.
+    bool focusTakesSpaceAndEnter() const;
     qint64 timeOfDayMs() const;
 
     MainWindow& m_window;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reading/display_look.h"
 #include "reading/word_sequence.h"
 
 #include <QString>
@@ -16,6 +17,10 @@ struct ReadingState {
     int baseIntervalMs = 0;           // base word interval for the chosen speed
     QString startedAt;                // time of day of the last Start, in the long time format
     bool explainLearningMode = false; // whether the next click on the learning-mode box explains it
+    // A restart moved the bookmark since the settings were restored: saved
+    // also before any Start, as is a look other than the one restored.
+    bool settingsTouched = false;
+    DisplayLook restoredLook;
 };
 
 // The base word interval for the speed list's item index (150 to 1000 words

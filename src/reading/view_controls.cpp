@@ -5,8 +5,15 @@
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
 #include "ui/state_progress_bar.h"
+#include "ui/text_box.h"
+#include "ui/window_fit.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <utility>
 
 ViewControls::ViewControls(MainWindow& window, ReadingState& state, MessageBoxes& boxes,
                            QObject* parent)
@@ -39,18 +46,62 @@ void ViewControls::chooseFaceB() {
 
 // Only the height changes: the width stays as the user made it.
 void ViewControls::toggleView() {
-    if (m_window.viewButton->text() == QStringLiteral("^^")) {
+    if (isFullView()) {
+        m_window.setFullViewParts(false);
         m_window.resize(m_window.width(), 200);
         m_window.viewButton->setText(QStringLiteral("- -"));
     } else {
-        m_window.resize(m_window.width(), 555);
+        const int height = fullViewHeight();
+        // What the screen cannot hold is taken from the text box; the
+        // information box and the progress bar move up by as much.
+        const int shorter = 555 - height;
+        m_window.textBox->setGeometry(24, 184, 314, 237 - shorter);
+        m_window.informationBox->move(24, 427 - shorter);
+        m_window.progressBar->move(24, 502 - shorter);
+        m_window.resize(m_window.width(), height);
+        m_window.setFullViewParts(true);
         m_window.keepOnScreen();
         m_window.viewButton->setText(QStringLiteral("^^"));
     }
 }
 
+// A window on Wayland cannot be moved into the screen, so it is made to fit
+// where it stands; elsewhere keepOnScreen() moves it.
+int ViewControls::fullViewHeight() const {
+    const QScreen* screen = m_window.screen();
+    if (!screen || !QGuiApplication::platformName().startsWith(u"wayland"))
+        return 555;
+    // Before the window is framed its frame is unknown: a usual title bar.
+    const int frame = m_window.frameGeometry().height() - m_window.height();
+    const QRect area = screen->availableGeometry();
+    const int top = qMax(m_window.frameGeometry().top(), area.top());
+    return fittedFullHeight(555, area.bottom() + 1 - top, frame > 0 ? frame : 32, 237, 60);
+}
+
+bool ViewControls::isFullView() const {
+    return m_window.viewButton->text() == QStringLiteral("^^");
+}
+
+DisplayLook ViewControls::look() const {
+    const DisplayField* field = m_window.displayField;
+    return {isFullView(), field->face() == DisplayField::Face::A, field->isSmall()};
+}
+
+void ViewControls::setLook(const DisplayLook& look) {
+    if (look.fullView != isFullView())
+        toggleView();
+    // The chosen button's next press gives the other size; the other button
+    // keeps its own state.
+    FlatButton* button = look.faceA ? m_window.faceAButton : m_window.faceBButton;
+    button->setCaptionFontHeight(look.small ? 16 : 10);
+    m_window.displayField->setDisplayFont(
+        look.faceA ? DisplayField::Face::A : DisplayField::Face::B, look.small);
+}
+
 void ViewControls::learningModeClicked() {
-    if (m_state.explainLearningMode) {
+    // Cleared before the box is shown: a key that reaches the box again
+    // while it is open does not open another.
+    if (std::exchange(m_state.explainLearningMode, false)) {
         m_boxes.message(
             &m_window,
             QStringLiteral(
@@ -61,7 +112,6 @@ void ViewControls::learningModeClicked() {
                 "сложнее. Дополнительное время на распознование слова поможет избежать этой "
                 "проблемы."));
     }
-    m_state.explainLearningMode = false;
 }
 
 void ViewControls::cycleProgressColour() {

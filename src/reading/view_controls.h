@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reading/display_look.h"
+
 #include <QObject>
 
 class MainWindow;
@@ -20,6 +22,10 @@ public:
     void chooseFaceA();
     void chooseFaceB();
     void toggleView();
+    bool isFullView() const;
+    // The view and the display's face and size, as they are and as restored.
+    DisplayLook look() const;
+    void setLook(const DisplayLook& look);
     // Explains the learning mode at the first click of a run.
     void learningModeClicked();
     // Green, yellow, red, green, … at every press on the bar.
@@ -27,6 +33,7 @@ public:
 
 private:
     void chooseFace(bool faceA);
+    int fullViewHeight() const;
 
     MainWindow& m_window;
     ReadingState& m_state;

@@ -5,6 +5,7 @@
 #include "platform/time_format.h"
 #include "storage/ini_file.h"
 #include "storage/restore_plan.h"
+#include "storage/settings_look.h"
 
 #include <QDateTime>
 
@@ -115,6 +116,7 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
         view.setProgressState(ProgressState::Paused);
     else if (colour == u"green")
         view.setProgressState(ProgressState::Normal);
+    view.setLook(readDisplayLook(ini));
 
     const int entriesBefore = state.entryCount;
     state.entryCount = ini.intValue(config, u"TextLength", 0);
@@ -198,7 +200,7 @@ void saveSettings(SettingsView& view, ReadingState& state, const QString& path) 
         return;
     state.words.truncate(state.entryCount);
     const SettingsRecord record{view.studyMode(), view.progressState(), view.speedIndex(),
-                                state.entryCount, state.position};
+                                state.entryCount, state.position,       view.look()};
     const QString error = writeSettings(path, record, state.words);
     if (!error.isEmpty())
         view.showMessage(settingsSaveFailedMessage(error));
@@ -206,10 +208,11 @@ void saveSettings(SettingsView& view, ReadingState& state, const QString& path) 
 
 std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
                                                      const ReadingState& state) {
-    if (state.words.isEmpty())
+    const bool textKept = state.words.isEmpty();
+    if (textKept && !state.settingsTouched && view.look() == state.restoredLook)
         return std::nullopt;
     return SettingsSnapshot{{view.studyMode(), view.progressState(), view.speedIndex(),
-                             state.entryCount, state.position},
+                             state.entryCount, state.position, view.look(), textKept},
                             state.words};
 }
 
@@ -232,12 +235,16 @@ QString writeSettings(const QString& path, const SettingsRecord& record, const W
         return ini.errorString();
     }
     steps.tell(loadedShare);
-    ini.removeSection(content);
     ini.setBool(config, u"StudyMode", record.studyMode);
     ini.setValue(config, u"ProgressBar", progressStateName(record.progress));
     ini.setInt(config, u"Speed", record.speedIndex);
-    ini.setInt(config, u"TextLength", record.entryCount);
+    if (!record.textKept)
+        ini.setInt(config, u"TextLength", record.entryCount);
     ini.setInt(config, u"TextPosition", record.position);
+    writeDisplayLook(ini, record.look);
+    if (record.textKept)
+        return ini.save(path, steps.part(serializedShare, 1000)) ? QString() : ini.errorString();
+    ini.removeSection(content);
 
     const int n = qMin(record.entryCount, words.written());
     ini.reserve(content, words.text().size() + qsizetype(n) * 24, n);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/atomic_save.h"
+#include "reading/display_look.h"
 #include "reading/reading_state.h"
 
 #include <QString>
@@ -53,6 +54,9 @@ public:
     virtual bool restoreStopped() const { return false; }
     // A message box with OK.
     virtual void showMessage(const QString& text) = 0;
+    // The view and the display's face and size.
+    virtual DisplayLook look() const { return {}; }
+    virtual void setLook(const DisplayLook&) {}
 };
 
 // Entries read per slice of the load: the splash and pending events get their
@@ -81,6 +85,10 @@ struct SettingsRecord {
     int speedIndex = 3;
     int entryCount = 0; // TextLength: the entries of `words` written
     int position = 0;
+    DisplayLook look;
+    // Only the section "Config" is written, TextLength left as it is: the
+    // stored text stays (reading was never started in this run).
+    bool textKept = false;
 };
 
 // The writing half of saveSettings, which touches no widget and may run on any
@@ -98,8 +106,10 @@ struct SettingsSnapshot {
     SettingsRecord record;
     WordSequence words;
 };
-// The values a save would write now; nothing when the word sequence holds no
-// entries (reading was never started in this run).
+// The values a save would write now. When the word sequence holds no entries
+// (reading was never started in this run) only the settings are written, and
+// only after a restart (state.settingsTouched) or with a look other than the
+// one restored (state.restoredLook); else nothing.
 std::optional<SettingsSnapshot> takeSettingsSnapshot(const SettingsView& view,
                                                      const ReadingState& state);
 // The message shown for a failed save.

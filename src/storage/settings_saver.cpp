@@ -13,7 +13,8 @@ bool stillHolds(const SettingsSnapshot& snapshot, const SettingsView& view,
     const SettingsRecord& r = snapshot.record;
     return r.studyMode == view.studyMode() && r.progress == view.progressState() &&
            r.speedIndex == view.speedIndex() && r.entryCount == state.entryCount &&
-           r.position == state.position && snapshot.words.written() == state.words.written() &&
+           r.position == state.position && r.look == view.look() &&
+           snapshot.words.written() == state.words.written() &&
            snapshot.words.text().size() == state.words.text().size() &&
            snapshot.words.text().constData() == state.words.text().constData();
 }

@@ -29,6 +29,10 @@ ClosingDialog::ClosingDialog(QWidget* parent)
     hideButton = new FlatButton(QStringLiteral("Скрыть"), font(), -11, this);
     hideButton->setObjectName(QStringLiteral("hideButton"));
     hideButton->setGeometry(112, 160, 75, 31);
+    // The dialog stands above a window that takes no input: it keeps no
+    // keyboard focus of its own.
+    killButton->setFocusPolicy(Qt::NoFocus);
+    hideButton->setFocusPolicy(Qt::NoFocus);
     timeLeftLabel = addLabel("timeLeftLabel", {8, 197, 177, 20}, QStringLiteral("00:00:01"));
     savingLabel = addLabel("savingLabel", {8, 258, 177, 17}, QString());
     savingLabel->hide();

@@ -1,5 +1,8 @@
 #include "ui/display_field.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QtMath>
@@ -15,6 +18,30 @@ QPalette paperPalette() {
     return palette;
 }
 
+// What a screen reader is told of the field: the entry shown is its name.
+class AccessibleDisplayField final : public QAccessibleWidget {
+public:
+    explicit AccessibleDisplayField(QWidget* field)
+        : QAccessibleWidget(field, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        const auto* field = static_cast<const DisplayField*>(widget());
+        const QString word =
+            DisplayField::displayForm(
+                field->left() + (field->letter().isNull() ? QString() : QString(field->letter())) +
+                field->rest())
+                .trimmed();
+        return word.isEmpty() ? QAccessibleWidget::text(t) : word;
+    }
+};
+
+QAccessibleInterface* accessibleField(const QString& className, QObject* object) {
+    if (className == u"DisplayField" && object && object->isWidgetType())
+        return new AccessibleDisplayField(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
 } // namespace
 
 DisplayField::DisplayField(QWidget* parent) : QFrame(parent) {
@@ -25,6 +52,11 @@ DisplayField::DisplayField(QWidget* parent) : QFrame(parent) {
     setPalette(paperPalette());
     // Every paint covers the whole field.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleField);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setDisplayFont(Face::B, false);
 }
 
@@ -52,36 +84,50 @@ void DisplayField::setDisplayFont(Face face, bool small) {
     const int baseline = qRound(middle + metrics.capHeight() / 2);
     m_partTop = qBound(frameWidth(), baseline - qRound(metrics.ascent()),
                        frameWidth() + inside - m_partHeight);
-    placeParts(metricsOf(m_letter));
+    placeParts();
     update();
 }
 
-DisplayField::LetterMetrics DisplayField::metricsOf(QChar letter) const {
-    const QString shown = displayForm(QString(letter.isNull() ? QChar(u' ') : letter));
-    const QFontMetricsF metrics(m_font);
-    LetterMetrics result;
-    result.advance = metrics.horizontalAdvance(shown);
-    const QRectF ink = metrics.tightBoundingRect(shown);
-    result.inkMiddle = ink.width() > 0 ? ink.center().x() : result.advance / 2;
-    return result;
-}
-
-void DisplayField::placeParts(LetterMetrics letter) {
-    m_placed = letter;
+bool DisplayField::placeIn(const QFont& font, const QString& left, QChar letter,
+                           const QString& rest) {
+    const QFontMetricsF metrics(font);
+    const qreal advance =
+        metrics.horizontalAdvance(letter.isNull() ? QString(QChar(u' ')) : displayForm(letter));
     const int origin = designGeometry.left();
     // Outer edges of the left part and the rest, as in the designer layout.
     const int leftEdge = (m_small ? 30 : 28) - origin;
     const int rightEdge = (m_small ? 329 : 331) - origin;
     const qreal tickCentre = tickX + 0.5 - origin;
-    const int letterLeft = qRound(tickCentre - letter.inkMiddle);
-    const int letterRight = qRound(letterLeft + letter.advance);
+    const int letterLeft = qRound(tickCentre - advance / 2);
+    const int letterRight = qRound(letterLeft + advance);
     const auto span = [this](int x, int right) {
         return QRect(x, m_partTop, qMax(0, right - x), m_partHeight);
     };
     m_parts[int(Part::Left)] = span(leftEdge, letterLeft);
-    m_parts[int(Part::Letter)] =
-        span(letterLeft, qMax(letterRight, letterLeft + qCeil(letter.advance)));
+    m_parts[int(Part::Letter)] = span(letterLeft, qMax(letterRight, letterLeft + qCeil(advance)));
     m_parts[int(Part::Rest)] = span(letterRight, rightEdge);
+    return metrics.horizontalAdvance(left) <= letterLeft - leftEdge &&
+           metrics.horizontalAdvance(rest) <= rightEdge - letterRight;
+}
+
+void DisplayField::placeParts() {
+    const QString left = displayForm(m_left);
+    const QString rest = displayForm(m_rest);
+    m_entryFont = m_font;
+    if (placeIn(m_entryFont, left, m_letter, rest))
+        return;
+    // Smaller sizes of the face, from the share of the room the entry would
+    // take down, until the entry fits.
+    const QFontMetricsF metrics(m_font);
+    const qreal room = designGeometry.width() - 2 * 30;
+    const qreal wanted = metrics.horizontalAdvance(left + QChar(u'x') + rest);
+    const int size = m_font.pixelSize() > 0 ? m_font.pixelSize() : QFontInfo(m_font).pixelSize();
+    int pixels = qBound(minimumPixelSize, int(size * qMin<qreal>(1, room / wanted)) + 1, size);
+    for (; pixels >= minimumPixelSize; --pixels) {
+        m_entryFont.setPixelSize(pixels);
+        if (placeIn(m_entryFont, left, m_letter, rest))
+            return;
+    }
 }
 
 QRect DisplayField::partRect(Part part) const {
@@ -92,20 +138,22 @@ void DisplayField::showEntry(QStringView left, QChar letter, QStringView rest) {
     m_left = left.toString();
     m_letter = letter;
     m_rest = rest.toString();
-    const LetterMetrics metrics = metricsOf(letter);
-    if (!(metrics == m_placed))
-        placeParts(metrics);
+    placeParts();
     // At once and whole: the new entry reaches the screen in this call, as
     // one picture of the field.
     repaint();
     Q_EMIT entryShown();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void DisplayField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     drawFrame(&painter);
-    painter.setFont(m_font);
+    painter.setFont(m_entryFont);
     const auto draw = [&painter, this](Part part, int alignment, QColor colour,
                                        const QString& text) {
         const QRect area = m_parts[int(part)];

@@ -11,12 +11,14 @@
 // black on white whatever the palette, and shows each entry in one paint of
 // the whole field, so no entry is ever seen half drawn.
 //
-// The parts are placed from the metrics of the font in use so that the ink of
-// the letter is centred on the tick marks whatever the face, the size and the
-// width of the letter; the parts keep to the letter's cell, so a letter whose
-// ink lies off its cell's middle (a comma) moves the word a little. Text too
-// long for its side is clipped. Line breaks and control characters are drawn
-// as blanks on the one line.
+// The parts are placed from the metrics of the font in use so that the
+// letter's character cell is centred on the tick marks: every letter of the
+// monospaced face has the same cell, so all words of a face and size stand on
+// one grid, whatever letter is red. An entry too long for its sides is drawn
+// in a smaller size of the face, just small enough to fit, its letter's cell
+// still centred on the tick marks; only an entry too long even at the
+// smallest size (minimumPixelSize) is clipped. Line breaks and control
+// characters are drawn as blanks on the one line.
 class DisplayField : public QFrame {
     Q_OBJECT
 public:
@@ -36,6 +38,10 @@ public:
     Face face() const { return m_face; }
     bool isSmall() const { return m_small; }
     QFont displayFont() const { return m_font; }
+    // The font the entry shown is drawn in: the display font, or a smaller
+    // size of it for an entry that would not fit.
+    QFont entryFont() const { return m_entryFont; }
+    static constexpr int minimumPixelSize = 6;
 
     // Shows one entry at once. The strings are kept exactly as given.
     void showEntry(QStringView left, QChar letter, QStringView rest);
@@ -60,19 +66,16 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Width of the letter's cell and the middle of its ink, from the origin.
-    struct LetterMetrics {
-        qreal advance = -1;
-        qreal inkMiddle = 0;
-        bool operator==(const LetterMetrics&) const = default;
-    };
-    LetterMetrics metricsOf(QChar letter) const;
-    void placeParts(LetterMetrics letter);
+    // Places the parts for the entry held, choosing its font.
+    void placeParts();
+    // Lays the parts out around the cell of `letter` in `font`, centred on the
+    // tick marks; true when `left` and `rest` fit beside it.
+    bool placeIn(const QFont& font, const QString& left, QChar letter, const QString& rest);
 
     Face m_face = Face::B;
     bool m_small = false;
     QFont m_font;
-    LetterMetrics m_placed;
+    QFont m_entryFont;
     int m_partTop = 0;
     int m_partHeight = 0;
     QRect m_parts[3];

@@ -7,10 +7,12 @@
 #include "ui/text_box.h"
 #include "ui/welcome_text.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -90,9 +92,73 @@ MainWindow::MainWindow(QWidget* parent)
     menuButton->setPopupMode(QToolButton::InstantPopup);
     placeMenuButton();
 
-    setTabOrder(textBox, speedList);
-    setTabOrder(speedList, learningModeBox);
+    // Never seen, so never told of.
+    for (QLabel* hidden :
+         {hiddenSpeedLabel, reservedCaption1, reservedCaption2, reservedLabel1, reservedLabel2})
+        hidden->hide();
+    createShortcuts();
+    setTabChain();
+    nameControls();
     setAcceptDrops(true);
+}
+
+void MainWindow::createShortcuts() {
+    // Each press goes through the control, so that a disabled one does
+    // nothing. The keys leave the text box's own editing keys alone.
+    const auto shortcut = [this](QAbstractButton* control, const QList<QKeySequence>& keys) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, control, &QAbstractButton::click);
+    };
+    shortcut(startButton, {QKeySequence(Qt::CTRL | Qt::Key_Return),
+                           QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Enter)});
+    shortcut(restartButton, {QKeySequence(Qt::CTRL | Qt::Key_R)});
+    shortcut(jumpBackButton, {QKeySequence(Qt::ALT | Qt::Key_Left)});
+    shortcut(viewButton, {QKeySequence(Qt::CTRL | Qt::Key_T)});
+    shortcut(faceAButton, {QKeySequence(Qt::CTRL | Qt::Key_1)});
+    shortcut(faceBButton, {QKeySequence(Qt::CTRL | Qt::Key_2)});
+    shortcut(learningModeBox, {QKeySequence(Qt::CTRL | Qt::Key_L)});
+
+    startButton->setToolTip(QStringLiteral("Начать чтение [пробел, Enter, Ctrl+Enter]"));
+    pauseButton->setToolTip(pauseButton->toolTip() + QStringLiteral(" [пробел, Enter]"));
+    restartButton->setToolTip(QStringLiteral("Начать с начала текста [Ctrl+R]"));
+    jumpBackButton->setToolTip(QStringLiteral("Вернуться на 5 секунд назад [Alt+←]"));
+    viewButton->setToolTip(QStringLiteral("Показать\\скрыть текст и статистику [Ctrl+T]"));
+    faceAButton->setToolTip(faceAButton->toolTip() + QStringLiteral(" [Ctrl+1]"));
+    faceBButton->setToolTip(faceBButton->toolTip() + QStringLiteral(" [Ctrl+2]"));
+    learningModeBox->setToolTip(learningModeBox->toolTip() + QStringLiteral("[Ctrl+L]"));
+    menuButton->setToolTip(QStringLiteral("Меню программы"));
+}
+
+// In the order the controls are laid out: row by row, then the text box and
+// the menu.
+void MainWindow::setTabChain() {
+    const QList<QWidget*> chain{startButton,    learningModeBox, pauseButton, restartButton,
+                                jumpBackButton, viewButton,      speedList,   faceAButton,
+                                faceBButton,    textBox,         menuButton};
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void MainWindow::setFullViewParts(bool shown) {
+    textBox->setVisible(shown);
+    informationBox->setVisible(shown);
+    progressBar->setVisible(shown);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (held == Qt::NoModifier && (key == Qt::Key_Space || enter)) {
+        if (!event->isAutoRepeat())
+            Q_EMIT playbackKeyPressed(enter ? 13 : 32);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 MainWindow::~MainWindow() {

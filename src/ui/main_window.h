@@ -40,6 +40,11 @@ public:
     // may not reach).
     void keepOnScreen();
 
+    // The text box, the information box and the progress bar take part in
+    // the window (shown, in the focus chain, known to screen readers) only in
+    // the full view.
+    void setFullViewParts(bool shown);
+
     DisplayField* displayField;
     QLabel* hiddenSpeedLabel; // "Скорость", hidden under the display field
 
@@ -90,6 +95,9 @@ Q_SIGNALS:
     void destroying();
     // A file was dropped on the window while the text box could be edited.
     void fileDropped(const QString& path);
+    // Space (id 32) or Enter (id 13) reached the window: the focused control
+    // did not take it (see Hotkeys for the ids). Auto-repeat does not count.
+    void playbackKeyPressed(int id);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,10 +107,15 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createButtons();
     void createSpeedRow();
     void createInformationBox();
     void placeMenuButton();
+    void createShortcuts();
+    // Names and descriptions for screen readers (main_window_names.cpp).
+    void nameControls();
+    void setTabChain();
 };

@@ -25,7 +25,7 @@ QString restoredText(const QString& text) {
     const QString path = dir.filePath(QStringLiteral("kestrix.ini"));
     WordSequence words;
     const int n = cutWhole(words, text);
-    const QString error = writeSettings(path, SettingsRecord{false, {}, 3, n, 0}, words);
+    const QString error = writeSettings(path, SettingsRecord{false, {}, 3, n, 0, {}, false}, words);
     if (!error.isEmpty())
         return error;
     MemorySettingsView view;

@@ -4,6 +4,7 @@
 #include "reader_fixture.h"
 
 #include "corpus.h"
+#include "reading/duration.h"
 #include "reading/preparation.h"
 #include "storage/memory_settings_view.h"
 #include "storage/settings.h"
@@ -35,14 +36,17 @@ private Q_SLOTS:
     void zeroBaseIntervalHaltsOnTheEntry();
     void statistics_data();
     void statistics();
+    void readingTimeIsADuration_data();
+    void readingTimeIsADuration();
     void pauseToggle();
     void jumpBack_data();
     void jumpBack();
     void jumpBackAndRestartBeforeAnyStart();
-    void restartKeepsCaptionAndToggleDecidesByTimer();
+    void startOffersPauseAfterRestart();
     void speedKeys_data();
     void speedKeys();
-    void spaceWhilePauseDisabledOnlyReappliesInterval();
+    void spaceAndEnterPressStart_data();
+    void spaceAndEnterPressStart();
     void textChangeReleasesKeysAndKeepsThePosition();
     void bookmarkFollowsTheBook_data();
     void bookmarkFollowsTheBook();
@@ -173,12 +177,12 @@ void TestReader::statistics_data() {
     QTest::addColumn<int>("ticks");
     QTest::addColumn<QString>("readingTime");
     QTest::addColumn<QString>("speed");
-    QTest::newRow("first tick") << QTime(10, 0, 0) << QTime(10, 0, 1) << 1 << u"00:00:01"_qs
+    QTest::newRow("first tick") << QTime(10, 0, 0) << QTime(10, 0, 1) << 1 << u"0:00:01"_qs
                                 << u"240"_qs;
     QTest::newRow("across midnight")
-        << QTime(23, 59, 58) << QTime(0, 0, 3) << 5 << u"00:00:05"_qs << u"48"_qs;
+        << QTime(23, 59, 58) << QTime(0, 0, 3) << 5 << u"0:00:05"_qs << u"48"_qs;
     QTest::newRow("half rounds to even")
-        << QTime(10, 0, 0) << QTime(10, 0, 8) << 8 << u"00:00:08"_qs << u"30"_qs;
+        << QTime(10, 0, 0) << QTime(10, 0, 8) << 8 << u"0:00:08"_qs << u"30"_qs;
 }
 
 void TestReader::statistics() {
@@ -199,6 +203,27 @@ void TestReader::statistics() {
     QCOMPARE(f.form.measuredSpeedLabel->text(), speed);
     QCOMPARE(f.form.progressBar->maximum(), 7);
     QCOMPARE(f.form.progressBar->value(), 4);
+}
+
+void TestReader::readingTimeIsADuration_data() {
+    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("nothing yet") << qint64(0) << u"0:00:00"_qs;
+    QTest::newRow("three seconds") << qint64(3999) << u"0:00:03"_qs;
+    QTest::newRow("an hour and more") << qint64(3723000) << u"1:02:03"_qs;
+    QTest::newRow("more than a day") << qint64(27 * 3600000LL) << u"27:00:00"_qs;
+    QTest::newRow("negative") << qint64(-5000) << u"0:00:00"_qs;
+}
+
+// Never a time of day, whatever the locale (an English one once showed
+// "12:00:03 AM").
+void TestReader::readingTimeIsADuration() {
+    QFETCH(qint64, ms);
+    QFETCH(QString, shown);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+    QCOMPARE(durationText(ms), shown);
 }
 
 void TestReader::pauseToggle() {
@@ -227,8 +252,11 @@ void TestReader::jumpBack_data() {
         << 17 << 400 << u"reading"_qs << 100 << resume << u"sPRMt"_qs;
     QTest::newRow("from below the step") << 3 << 30 << u"reading"_qs << 0 << resume << u"sPRMt"_qs;
     QTest::newRow("paused stays paused") << 3 << 100 << u"paused"_qs << 35 << resume << u"sPRMt"_qs;
-    QTest::newRow("at the end restarts the timer")
-        << 3 << 100 << u"ended"_qs << 35 << pause << u"SprmT"_qs;
+    // After the end the words stay stopped; Start reads on from the entry.
+    QTest::newRow("at the end stays stopped")
+        << 3 << 100 << u"ended"_qs << 35 << pause << u"SpRMt"_qs;
+    QTest::newRow("after an edit stays stopped")
+        << 3 << 100 << u"edited"_qs << 35 << resume << u"SpRMt"_qs;
 }
 
 void TestReader::jumpBack() {
@@ -245,6 +273,10 @@ void TestReader::jumpBack() {
     f.state.position = from;
     if (situation == u"paused")
         f.reader.togglePause();
+    if (situation == u"edited") {
+        f.reader.togglePause();
+        f.form.textBox->appendPlainText(u"ещё"_qs);
+    }
     if (situation == u"ended") {
         f.state.position = f.state.words.written() - 1;
         f.tick();
@@ -275,7 +307,9 @@ void TestReader::jumpBackAndRestartBeforeAnyStart() {
     QCOMPARE(f.shown(), u"//"_qs); // nothing read outside the sequence
 }
 
-void TestReader::restartKeepsCaptionAndToggleDecidesByTimer() {
+// Start after a pause and a restart offers a pause again, and the jump back
+// then pauses as while reading.
+void TestReader::startOffersPauseAfterRestart() {
     ReaderFixture f;
     f.start(sample);
     f.tick();
@@ -287,13 +321,14 @@ void TestReader::restartKeepsCaptionAndToggleDecidesByTimer() {
     QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
     QCOMPARE(f.marks(), u"SpRMt"_qs);
     f.form.startButton->clickFromCode();
-    QCOMPARE(f.pauseCaption(), Reader::resumeCaption()); // still, while reading runs
+    QCOMPARE(f.pauseCaption(), Reader::pauseCaption());
     f.state.position = 7;
-    f.form.jumpBackButton->clickFromCode(); // moves without pausing
-    QVERIFY(f.reader.wordTimer.enabled());
-    f.hotkeys.press(32); // Space pauses: the toggle looks at the timer
+    f.form.jumpBackButton->clickFromCode();
     QVERIFY(!f.reader.wordTimer.enabled());
     QCOMPARE(f.pauseCaption(), Reader::resumeCaption());
+    f.hotkeys.press(32); // Space resumes
+    QVERIFY(f.reader.wordTimer.enabled());
+    QCOMPARE(f.pauseCaption(), Reader::pauseCaption());
 }
 
 void TestReader::speedKeys_data() {
@@ -327,15 +362,36 @@ void TestReader::speedKeys() {
     QCOMPARE(int(f.reader.wordTimer.interval()), expected); // re-applied even at the ends
 }
 
-void TestReader::spaceWhilePauseDisabledOnlyReappliesInterval() {
+void TestReader::spaceAndEnterPressStart_data() {
+    QTest::addColumn<QString>("focus"); // the focused control's name
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("marks"); // afterwards
+    QTest::newRow("space, start button focused") << u"startButton"_qs << 32 << u"sPrmT"_qs;
+    QTest::newRow("enter, start button focused") << u"startButton"_qs << 13 << u"sPrmT"_qs;
+    QTest::newRow("space, view button focused") << u"viewButton"_qs << 32 << u"sPrmT"_qs;
+    QTest::newRow("space, text box focused") << u"textBox"_qs << 32 << u"SpRMt"_qs;
+    QTest::newRow("enter, speed list focused") << u"speedList"_qs << 13 << u"SpRMt"_qs;
+    QTest::newRow("enter, learning-mode box focused") << u"learningModeBox"_qs << 13 << u"SpRMt"_qs;
+}
+
+// Space and Enter press Start when there is nothing to pause, unless the
+// focused control takes them itself.
+void TestReader::spaceAndEnterPressStart() {
+    QFETCH(QString, focus);
+    QFETCH(int, id);
+    QFETCH(QString, marks);
     ReaderFixture f;
+    f.form.findChild<QWidget*>(focus)->setFocus();
+    QCOMPARE(f.form.focusWidget()->objectName(), focus);
     f.reader.wordTimer.setInterval(1000);
     f.state.baseIntervalMs = 150;
-    const QString before = f.marks();
-    f.reader.playbackKey(32);
-    f.reader.playbackKey(13);
-    QCOMPARE(f.marks(), before);
-    QCOMPARE(f.reader.wordTimer.interval(), 150u);
+    f.reader.playbackKey(id);
+    QCOMPARE(f.marks(), marks);
+    // Start leads in with a second; otherwise the speed's interval is set again.
+    QCOMPARE(f.reader.wordTimer.interval(), marks.startsWith(u's') ? 1000u : 150u);
+    // Focus left on a disabled start button goes to the pause button.
+    if (focus == u"startButton")
+        QCOMPARE(f.form.focusWidget(), f.form.pauseButton);
 }
 
 void TestReader::textChangeReleasesKeysAndKeepsThePosition() {

@@ -3,7 +3,10 @@
 #include "reader_fixture.h"
 
 #include "ui/state_progress_bar.h"
+#include "ui/window_fit.h"
 
+#include <QAccessible>
+#include <QGroupBox>
 #include <QtTest>
 
 class TestViewControls : public QObject {
@@ -11,6 +14,12 @@ class TestViewControls : public QObject {
 private Q_SLOTS:
     void fontButtons();
     void viewButton();
+    void compactViewKeepsTheLowerControlsOutOfReach_data();
+    void compactViewKeepsTheLowerControlsOutOfReach();
+    void fullViewFitsWhereItCannotMove_data();
+    void fullViewFitsWhereItCannotMove();
+    void lookIsSetAsStored_data();
+    void lookIsSetAsStored();
     void learningModeMessageOnce();
     void progressBarColourCycle();
 };
@@ -42,6 +51,82 @@ void TestViewControls::viewButton() {
     QCOMPARE(f.form.height(), 200);
     QCOMPARE(f.form.viewButton->text(), u"- -"_qs);
     QCOMPARE(f.form.width(), 420); // only the height changes
+}
+
+void TestViewControls::compactViewKeepsTheLowerControlsOutOfReach_data() {
+    QTest::addColumn<bool>("full");
+    QTest::newRow("compact") << false;
+    QTest::newRow("full") << true;
+}
+
+// Tab reaches the text box only where it can be seen; a screen reader is told
+// of the lower controls only there.
+void TestViewControls::compactViewKeepsTheLowerControlsOutOfReach() {
+    QFETCH(bool, full);
+    ReaderFixture f;
+    f.form.setFullViewParts(false);
+    f.form.resize(f.form.width(), 200);
+    f.form.viewButton->setText(u"- -"_qs);
+    if (full)
+        f.form.viewButton->clickFromCode();
+    f.form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f.form, 30000));
+    f.form.startButton->setFocus();
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.insert(QApplication::focusWidget());
+    }
+    QVERIFY(reached.contains(f.form.speedList));
+    QCOMPARE(reached.contains(f.form.textBox), full);
+    for (QWidget* lower : std::initializer_list<QWidget*>{f.form.textBox, f.form.informationBox,
+                                                          f.form.progressBar}) {
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(lower);
+        QVERIFY(told);
+        QCOMPARE(told->state().invisible, !full);
+    }
+}
+
+void TestViewControls::fullViewFitsWhereItCannotMove_data() {
+    QTest::addColumn<int>("available"); // below the window's top
+    QTest::addColumn<int>("height");
+    QTest::newRow("room enough") << 1000 << 555;
+    QTest::newRow("just enough") << 587 << 555;
+    QTest::newRow("a short screen") << 500 << 468;
+    QTest::newRow("too short: the shortest text box") << 300 << 378;
+}
+
+void TestViewControls::fullViewFitsWhereItCannotMove() {
+    QFETCH(int, available);
+    QFETCH(int, height);
+    QCOMPARE(fittedFullHeight(555, available, 32, 237, 60), height);
+}
+
+void TestViewControls::lookIsSetAsStored_data() {
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<bool>("faceA");
+    QTest::addColumn<bool>("small");
+    QTest::newRow("compact, B, large") << false << false << false;
+    QTest::newRow("full, A, small") << true << true << true;
+    QTest::newRow("full, B, small") << true << false << true;
+    QTest::newRow("compact, A, large") << false << true << false;
+}
+
+// A look set as stored is the look shown, and the chosen face's button then
+// switches the size as if the reader had chosen it.
+void TestViewControls::lookIsSetAsStored() {
+    QFETCH(bool, full);
+    QFETCH(bool, faceA);
+    QFETCH(bool, small);
+    ReaderFixture f;
+    f.form.viewButton->setText(u"- -"_qs); // compact, as at start-up
+    f.form.setFullViewParts(false);
+    const DisplayLook look{full, faceA, small};
+    f.reader.view().setLook(look);
+    QCOMPARE(f.reader.view().look(), look);
+    QCOMPARE(f.form.textBox->isVisibleTo(&f.form), full);
+    (faceA ? f.form.faceAButton : f.form.faceBButton)->clickFromCode();
+    QCOMPARE(f.form.displayField->isSmall(), !small);
 }
 
 void TestViewControls::learningModeMessageOnce() {

@@ -45,6 +45,8 @@ private Q_SLOTS:
     void lineBreaksStayOnOneLine_data();
     void lineBreaksStayOnOneLine();
     void longWordsAreClippedWithoutRelayout();
+    void longWordsAreDrawnSmallerToFit_data();
+    void longWordsAreDrawnSmallerToFit();
     void markupIsShownAsText();
     void blackOnWhiteUnderAnyPalette_data();
     void blackOnWhiteUnderAnyPalette();
@@ -63,23 +65,10 @@ void TestDisplayField::letterStandsOnTheTickMarks_data() {
         const char16_t* rest;
     };
     const Word words[] = {
-        {u"", u'i', u""},
-        {u"М", u'i', u"ллион"},
-        {u"", u'l', u"ight"},
-        {u"ка", u'ш', u"а,"},
-        {u"", u'Ж', u"ук"},
-        {u"", u'W', u"ord"},
-        {u"ко", u'm', u"puter"},
-        {u"", u'1', u"9:"},
-        {u"", u'0', u"0"},
-        {u"", u'7', u""},
-        {u"де", u',', u""},
-        {u"", u'.', u""},
-        {u"что", u'?', u""},
-        {u"из", u'-', u"за"},
-        {u"", u'Ⅷ', u" век"},
-        {u"", u'⁂', u""},
-        {u"Сверхдлинноеслово", u'п', u"ромышленности;"},
+        {u"", u'i', u""},    {u"М", u'i', u"ллион"}, {u"", u'l', u"ight"},    {u"ка", u'ш', u"а,"},
+        {u"", u'Ж', u"ук"},  {u"", u'W', u"ord"},    {u"ко", u'm', u"puter"}, {u"", u'1', u"9:"},
+        {u"", u'0', u"0"},   {u"", u'7', u""},       {u"де", u',', u""},      {u"", u'.', u""},
+        {u"что", u'?', u""}, {u"из", u'-', u"за"},   {u"", u'Ⅷ', u" век"},    {u"", u'⁂', u""},
     };
     for (const auto& [faceName, face] : {std::pair{"A", Face::A}, std::pair{"B", Face::B}}) {
         for (const bool small : {false, true}) {
@@ -95,6 +84,11 @@ void TestDisplayField::letterStandsOnTheTickMarks_data() {
     }
 }
 
+// The letter's cell stands centred on the tick marks, so the word stands on
+// one grid whatever letter is red: the black ink of the word around a letter
+// of the face's own width lies in the very columns it has around "Н", whose
+// red ink is centred on the marks. A letter from a fallback face has a cell
+// of its own width, centred the same way. The letter is never clipped.
 void TestDisplayField::letterStandsOnTheTickMarks() {
     QFETCH(Face, face);
     QFETCH(bool, small);
@@ -104,16 +98,42 @@ void TestDisplayField::letterStandsOnTheTickMarks() {
 
     MainWindow form;
     form.setDisplayFont(face, small);
+    // The columns of the black ink, tick marks and frame left out.
+    const auto blackColumns = [&form] {
+        const QImage image = withoutTicks(fieldPicture(form));
+        QList<int> columns;
+        for (int x = 2; x < image.width() - 2; ++x) {
+            for (int y = 2; y < image.height() - 2; ++y) {
+                if (picture::blackness(image.pixel(x, y)) > 100) {
+                    columns.append(x);
+                    break;
+                }
+            }
+        }
+        return columns;
+    };
+    form.showEntry(left, u'Н', rest);
+    const picture::Ink grid = picture::ink(fieldPicture(form), picture::redness, 60);
+    QVERIFY2(qAbs(grid.middle() - tickCentre) <= 1.0,
+             qPrintable(QStringLiteral("red ink of Н from column %1 to %2, tick marks at %3")
+                            .arg(grid.firstColumn)
+                            .arg(grid.lastColumn)
+                            .arg(tickCentre)));
+    const QList<int> wordAroundEn = blackColumns();
+    const QRect cellOfEn = form.displayField->partRect(Part::Letter);
+
     form.showEntry(left, letter, rest);
     QCOMPARE(form.displayField->letter(), letter);
-
+    const QRect cell = form.displayField->partRect(Part::Letter);
+    QVERIFY(qAbs(cell.left() + cell.width() / 2.0 - tickCentre) <= 0.5);
     const picture::Ink red = picture::ink(fieldPicture(form), picture::redness, 60);
     QVERIFY2(red.weight > 255 * 4, "the letter is not drawn in red");
-    QVERIFY2(qAbs(red.middle() - tickCentre) <= 1.0,
-             qPrintable(QStringLiteral("red ink from column %1 to %2, tick marks at %3")
-                            .arg(red.firstColumn)
-                            .arg(red.lastColumn)
-                            .arg(tickCentre)));
+    const QFontMetricsF metrics(form.displayField->entryFont());
+    if (metrics.inFont(letter) &&
+        metrics.horizontalAdvance(letter) == metrics.horizontalAdvance(u'Н')) {
+        QCOMPARE(cell, cellOfEn);
+        QCOMPARE(blackColumns(), wordAroundEn);
+    }
 }
 
 void TestDisplayField::partsAreFlushAgainstTheLetter_data() {
@@ -240,6 +260,70 @@ void TestDisplayField::longWordsAreClippedWithoutRelayout() {
     }
     const picture::Ink red = picture::ink(fieldPicture(form), picture::redness, 60);
     QVERIFY(qAbs(red.middle() - tickCentre) <= 1.0);
+}
+
+void TestDisplayField::longWordsAreDrawnSmallerToFit_data() {
+    QTest::addColumn<Face>("face");
+    QTest::addColumn<bool>("small");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("rest");
+    QTest::addColumn<bool>("smaller");
+    const QString longLeft = u"Челове"_qs;
+    const QString longRest = u"оненавистничество"_qs;
+    for (const auto& [faceName, face] : {std::pair{"A", Face::A}, std::pair{"B", Face::B}}) {
+        for (const bool small : {false, true}) {
+            const char* size = small ? "small" : "large";
+            QTest::addRow("%s %s, a word that fits", faceName, size)
+                << face << small << u"Пр"_qs << u"вет"_qs << false;
+            QTest::addRow("%s %s, Человеконенавистничество", faceName, size)
+                << face << small << longLeft << longRest << true;
+            QTest::addRow("%s %s, long on the left", faceName, size)
+                << face << small << u"Сверхчеловеконенавистни"_qs << u"о"_qs << true;
+            QTest::addRow("%s %s, long on both sides", faceName, size)
+                << face << small << u"Ааааааааааааааааа"_qs << u"ааааааааааааааааааааааааа"_qs
+                << true;
+        }
+    }
+}
+
+// A word too long for its sides is drawn just small enough to fit, all its
+// ink inside the frame, the letter's cell still centred on the tick marks.
+void TestDisplayField::longWordsAreDrawnSmallerToFit() {
+    QFETCH(Face, face);
+    QFETCH(bool, small);
+    QFETCH(QString, left);
+    QFETCH(QString, rest);
+    QFETCH(bool, smaller);
+    MainWindow form;
+    form.setDisplayFont(face, small);
+    form.showEntry(left, u'к', rest);
+    const QFont font = form.displayField->entryFont();
+    QCOMPARE(font.pixelSize() < form.displayField->displayFont().pixelSize(), smaller);
+    QCOMPARE(font.family(), form.displayField->displayFont().family());
+    const QFontMetricsF metrics(font);
+    QVERIFY(metrics.horizontalAdvance(left) <= form.displayField->partRect(Part::Left).width());
+    QVERIFY(metrics.horizontalAdvance(rest) <= form.displayField->partRect(Part::Rest).width());
+    // Just small enough: one pixel larger would not fit.
+    if (smaller) {
+        QFont larger = font;
+        larger.setPixelSize(font.pixelSize() + 1);
+        const QFontMetricsF wider(larger);
+        const qreal cell = wider.horizontalAdvance(u'к');
+        const qreal roomLeft = tickCentre - cell / 2 - ((small ? 30 : 28) - 24);
+        const qreal roomRest = ((small ? 329 : 331) - 24) - (tickCentre + cell / 2);
+        QVERIFY(wider.horizontalAdvance(left) > roomLeft - 1 ||
+                wider.horizontalAdvance(rest) > roomRest - 1);
+    }
+    // The picture: black ink on both sides of the red letter, none touching
+    // the frame's inner edge, the letter's cell on the tick marks.
+    const QImage image = withoutTicks(fieldPicture(form));
+    const picture::Ink black = picture::ink(image, picture::blackness);
+    const picture::Ink red = picture::ink(image, picture::redness);
+    QVERIFY(black.firstColumn > 2 && black.lastColumn < image.width() - 3);
+    QVERIFY(black.firstColumn < red.firstColumn && black.lastColumn > red.lastColumn);
+    const QRect cell = form.displayField->partRect(Part::Letter);
+    QVERIFY(qAbs(cell.left() + cell.width() / 2.0 - tickCentre) <= 0.5);
+    QVERIFY(red.firstColumn >= cell.left() - 1 && red.lastColumn <= cell.right() + 1);
 }
 
 void TestDisplayField::markupIsShownAsText() {

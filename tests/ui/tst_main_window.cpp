@@ -6,12 +6,14 @@
 #include "ui/text_box.h"
 #include "ui/welcome_text.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextDocumentLayout>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QtTest>
@@ -28,7 +30,8 @@ private Q_SLOTS:
     void initialStates();
     void fontButtonsKeepTheirCaptionFontHeight();
     void hintsShownOnlyWhereDesigned();
-    void buttonsNeverTakeFocusAndTabOrder();
+    void buttonsTakeFocusByTabInLayoutOrder();
+    void screenReadersHearRussianNames();
     void welcomeTextIsElevenLines();
     void textPutBeforeShowWrapsAtTheBoxWidth();
     void compactViewHidesTheLowerControls();
@@ -224,12 +227,18 @@ void TestMainWindow::fontButtonsKeepTheirCaptionFontHeight() {
 
 void TestMainWindow::hintsShownOnlyWhereDesigned() {
     MainWindow form;
+    // The designed hints stay as they were, each button's key named after them.
     const QHash<QWidget*, QString> hints = {
         {form.learningModeBox, u"Режим обучения. Каждое слово, которое показывается впервый раз - "
-                               u"отображается увеличенное время. "_qs},
-        {form.pauseButton, u"\"Пробел\" чтобы остановить\\продолжить."_qs},
-        {form.faceAButton, u"Большой\\маленький шрифт типа А"_qs},
-        {form.faceBButton, u"Большой\\маленький шрифт типа Б"_qs},
+                               u"отображается увеличенное время. [Ctrl+L]"_qs},
+        {form.pauseButton, u"\"Пробел\" чтобы остановить\\продолжить. [пробел, Enter]"_qs},
+        {form.faceAButton, u"Большой\\маленький шрифт типа А [Ctrl+1]"_qs},
+        {form.faceBButton, u"Большой\\маленький шрифт типа Б [Ctrl+2]"_qs},
+        {form.startButton, u"Начать чтение [пробел, Enter, Ctrl+Enter]"_qs},
+        {form.restartButton, u"Начать с начала текста [Ctrl+R]"_qs},
+        {form.jumpBackButton, u"Вернуться на 5 секунд назад [Alt+←]"_qs},
+        {form.viewButton, u"Показать\\скрыть текст и статистику [Ctrl+T]"_qs},
+        {form.menuButton, u"Меню программы"_qs},
     };
     for (QWidget* widget : form.findChildren<QWidget*>()) {
         QCOMPARE(widget->toolTip(), hints.value(widget));
@@ -238,22 +247,57 @@ void TestMainWindow::hintsShownOnlyWhereDesigned() {
     QCOMPARE(form.progressBar->hint(), u"Клик для смены цвета"_qs);
 }
 
-void TestMainWindow::buttonsNeverTakeFocusAndTabOrder() {
+void TestMainWindow::buttonsTakeFocusByTabInLayoutOrder() {
     MainWindow form;
     for (FlatButton* button : form.findChildren<FlatButton*>()) {
-        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(button->focusPolicy(), Qt::TabFocus);
     }
     QCOMPARE(form.progressBar->focusPolicy(), Qt::NoFocus);
     QCOMPARE(form.statusBar->focusPolicy(), Qt::NoFocus);
-    // Walk the focus chain from the text box: the speed list, then the check box.
+    // Walk the focus chain from the start button, row by row.
     QList<QWidget*> order;
-    for (QWidget* w = form.textBox->nextInFocusChain(); w != form.textBox && order.size() < 10;
-         w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) {
+    for (QWidget* w = form.startButton->nextInFocusChain();
+         w != form.startButton && order.size() < 20; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus)) {
             order.append(w);
         }
     }
-    QCOMPARE(order, (QList<QWidget*>{form.speedList, form.learningModeBox}));
+    QCOMPARE(order,
+             (QList<QWidget*>{form.learningModeBox, form.pauseButton, form.restartButton,
+                              form.jumpBackButton, form.viewButton, form.speedList,
+                              form.faceAButton, form.faceBButton, form.textBox, form.menuButton}));
+}
+
+// Every control a reader can reach is told by a Russian name (not "A" or
+// "- -"), the word field by the word it shows, the speed items without their
+// tab; the labels never seen are not reported as showing.
+void TestMainWindow::screenReadersHearRussianNames() {
+    MainWindow form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form, 30000));
+    const auto nameOf = [](QObject* object) {
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(object);
+        return told ? told->text(QAccessible::Name) : QString();
+    };
+    static const QRegularExpression russian(QStringLiteral("[А-Яа-яЁё]{3}"));
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             form.startButton, form.pauseButton, form.restartButton, form.jumpBackButton,
+             form.viewButton, form.faceAButton, form.faceBButton, form.learningModeBox,
+             form.textBox, form.informationBox, form.progressBar, form.statusBar, form.menuButton,
+             form.readingTimeLabel}) {
+        QVERIFY2(nameOf(control).contains(russian),
+                 qPrintable(control->objectName() + QStringLiteral(": ") + nameOf(control)));
+    }
+    form.showEntry(u"Пр", u'и', u"вет,");
+    QCOMPARE(nameOf(form.displayField), u"Привет,"_qs);
+    // Qt tells a drop-down list by its current item; the items are told
+    // without their tab, the list's own name is given.
+    QVERIFY(form.speedList->accessibleName().contains(russian));
+    QCOMPARE(form.speedList->itemData(3, Qt::AccessibleTextRole).toString(), u"300"_qs);
+    for (QWidget* never : std::initializer_list<QWidget*>{
+             form.hiddenSpeedLabel, form.reservedCaption1, form.reservedLabel2}) {
+        QVERIFY(QAccessible::queryAccessibleInterface(never)->state().invisible);
+    }
 }
 
 void TestMainWindow::welcomeTextIsElevenLines() {
