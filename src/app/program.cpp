@@ -111,15 +111,18 @@ void Program::start() {
     }
     // A book from the command line replaces the restored text like a paste;
     // once it is in, the keys are the reader's again, as after the restore.
-    if (!m_closing && !m_bookFile.isEmpty()) {
-        auto taken = std::make_shared<QMetaObject::Connection>();
-        *taken = connect(bookOpener.get(), &BookOpener::finished, this, [this, taken] {
-            disconnect(*taken);
-            reader->takeKeys();
-        });
-        bookOpener->open(m_bookFile);
-    }
+    if (!m_closing && !m_bookFile.isEmpty())
+        openTakingKeys(m_bookFile);
     m_started = true;
+}
+
+void Program::openTakingKeys(const QString& file) {
+    auto taken = std::make_shared<QMetaObject::Connection>();
+    *taken = connect(bookOpener.get(), &BookOpener::finished, this, [this, taken] {
+        disconnect(*taken);
+        reader->takeKeys();
+    });
+    bookOpener->open(file);
 }
 
 void Program::takeHandedOver(const QString& file) {
@@ -131,8 +134,10 @@ void Program::takeHandedOver(const QString& file) {
             m_bookFile = file;
         return;
     }
-    if (!file.isEmpty())
-        Q_EMIT mainWindow->fileDropped(file);
+    // Opened as a drop would, and the window comes to the front with the keys
+    // the reader's once the book is in, as for a FILE argument.
+    if (!file.isEmpty() && mainWindow->textBox->isEnabled())
+        openTakingKeys(file);
     mainWindow->setWindowState(mainWindow->windowState() & ~Qt::WindowMinimized);
     mainWindow->show();
     mainWindow->raise();

@@ -98,6 +98,8 @@ public:
     void prepareMainWindow();
     // Settings, text and bookmark, behind the splash.
     void restoreSettings();
+    // Opens a book file; once it is in, the keys are the reader's again.
+    void openTakingKeys(const QString& file);
     // Another window of the program became active: the playback keys stay.
     void mainWindowDeactivated();
     // A close of the main window: the closing dialog, a pause, the loop's end.

@@ -74,6 +74,7 @@ class TestKeys : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void wholeCycleByKeys();
+    void bookFromTheCommandLineLeavesTheKeysTaken_data();
     void bookFromTheCommandLineLeavesTheKeysTaken();
     void spaceTicksTheFocusedLearningModeBoxOnce_data();
     void spaceTicksTheFocusedLearningModeBoxOnce();
@@ -132,7 +133,14 @@ void TestKeys::wholeCycleByKeys() {
     QVERIFY(r.boxes.shown.isEmpty());
 }
 
+void TestKeys::bookFromTheCommandLineLeavesTheKeysTaken_data() {
+    QTest::addColumn<bool>("handedOver");
+    QTest::newRow("FILE at start") << false;
+    QTest::newRow("FILE handed over by a second start") << true;
+}
+
 void TestKeys::bookFromTheCommandLineLeavesTheKeysTaken() {
+    QFETCH(bool, handedOver);
     QTemporaryDir dir;
     const QString book = dir.filePath(u"книга.txt"_qs);
     {
@@ -141,9 +149,14 @@ void TestKeys::bookFromTheCommandLineLeavesTheKeysTaken() {
         f.write("Ну что, князь, Генуя и Лукка стали не больше как поместьями.");
     }
     Run r(dir.path());
-    r.program.openBookAtStart(book);
+    if (!handedOver)
+        r.program.openBookAtStart(book);
     bool taken = false;
     r.run([&] {
+        if (handedOver)
+            r.program.takeHandedOver(book);
+        QTRY_VERIFY_WITH_TIMEOUT(r.program.mainWindow->textBox->toPlainText().contains(u"Генуя"),
+                                 30000);
         QTRY_VERIFY_WITH_TIMEOUT(!r.program.bookOpener->busy(), 30000);
         taken = r.hotkeys.isRegistered();
         r.program.mainWindow->close();
