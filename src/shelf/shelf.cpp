@@ -27,6 +27,24 @@ const char* const migrations[] = {
     " last_read INTEGER NOT NULL DEFAULT 0,"
     " saved_at INTEGER NOT NULL DEFAULT 0);"
     "CREATE INDEX books_by_last_read ON books (last_read DESC);",
+    // 2: where each book's chapters begin, and the stretches of reading.
+    "CREATE TABLE chapters ("
+    " fingerprint TEXT NOT NULL,"
+    " entries INTEGER NOT NULL,"
+    " ordinal INTEGER NOT NULL,"
+    " entry INTEGER NOT NULL,"
+    " title TEXT NOT NULL DEFAULT '',"
+    " PRIMARY KEY (fingerprint, ordinal));"
+    "CREATE TABLE sessions ("
+    " id INTEGER PRIMARY KEY,"
+    " fingerprint TEXT NOT NULL,"
+    " started INTEGER NOT NULL,"
+    " ended INTEGER NOT NULL,"
+    " running_ms INTEGER NOT NULL,"
+    " words INTEGER NOT NULL,"
+    " speed_index INTEGER NOT NULL,"
+    " learning INTEGER NOT NULL DEFAULT 0);"
+    "CREATE INDEX sessions_by_start ON sessions (started);",
 };
 
 // SQLite's primary result codes that have a cause worth telling.

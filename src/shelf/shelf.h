@@ -55,7 +55,7 @@ public:
     QString error() const { return m_error; }
 
     // The version of the schema this program writes.
-    static int schemaVersion() { return 1; }
+    static int schemaVersion() { return 2; }
     // Longest title, author, path and format kept or read.
     static constexpr int maxTextLength = 1000;
     // Most books listed by recent().
