@@ -1,5 +1,7 @@
 #include "books/book_reader.h"
 
+#include "books/text_headings.h"
+
 #include "books/docx_reader.h"
 #include "books/epub_reader.h"
 #include "books/fb2_reader.h"
@@ -101,6 +103,7 @@ BookText readText(const QByteArray& bytes, const BookLimits& limits) {
     book.format = QStringLiteral("TXT (") + QString::fromLatin1(decoded.encoding) + u')';
     if (book.text.trimmed().isEmpty())
         return BookText::failed(BookFailure::Empty);
+    book.chapters = textHeadings(book.text);
     return book;
 }
 

@@ -32,6 +32,13 @@ struct ShelfPlace {
     qint64 savedAt = 0;
 };
 
+// Where a chapter of a book begins: an entry index into the sequence of
+// `entries` entries it was found in, and its title.
+struct ShelfChapter {
+    int entry = 0;
+    QString title;
+};
+
 // The reader's bookshelf: an SQLite database (Qt SQL's driver) in WAL mode,
 // its schema numbered by PRAGMA user_version and brought forward on opening.
 // A database that cannot be used (not a database, damaged, from a newer
@@ -71,6 +78,15 @@ public:
     bool remove(const QString& fingerprint);
     // The time of the latest place written, 0 for none.
     qint64 latestSave();
+
+    // A book's chapters (shelf_chapters.cpp), kept for a sequence of
+    // `entries` entries: saving replaces what was kept for the book; reading
+    // gives them in their order only for the same count of entries, at most
+    // maxChapters, titles cut to maxTextLength. What the rows hold is not
+    // checked here.
+    static constexpr int maxChapters = 100000;
+    bool saveChapters(const QString& fingerprint, int entries, const QList<ShelfChapter>& chapters);
+    QList<ShelfChapter> chapters(const QString& fingerprint, int entries);
 
 private:
     bool migrate();

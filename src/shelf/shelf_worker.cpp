@@ -92,6 +92,21 @@ void ShelfWorker::savePlace(const ShelfPlace& place) {
         post([this, place] { noteWrite(m_shelf->savePlace(place)); });
 }
 
+void ShelfWorker::saveChapters(const QString& fingerprint, int entries,
+                               const QList<ShelfChapter>& chapters) {
+    if (m_open)
+        post([this, fingerprint, entries, chapters] {
+            noteWrite(m_shelf->saveChapters(fingerprint, entries, chapters));
+        });
+}
+
+QList<ShelfChapter> ShelfWorker::chapters(const QString& fingerprint, int entries) {
+    QList<ShelfChapter> found;
+    if (m_open)
+        ask([&] { found = m_shelf->chapters(fingerprint, entries); });
+    return found;
+}
+
 void ShelfWorker::waitForWrites() {
     if (m_open)
         ask([] {});

@@ -32,6 +32,8 @@ public:
     qint64 latestSave();
     void put(const ShelfBook& book);
     void savePlace(const ShelfPlace& place);
+    void saveChapters(const QString& fingerprint, int entries, const QList<ShelfChapter>& chapters);
+    QList<ShelfChapter> chapters(const QString& fingerprint, int entries);
     // Returns once every write asked for so far is done.
     void waitForWrites();
 

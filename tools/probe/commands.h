@@ -13,4 +13,5 @@ int probeIniInt(const QStringList& args);
 int probeStore(const QStringList& args);
 int probeRestore(const QStringList& args);
 int probeOpen(const QStringList& args);
+int probeChapters(const QStringList& args);
 int probeShelf(const QStringList& args);

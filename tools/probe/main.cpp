@@ -25,6 +25,8 @@ const char* const usage =
     "  open FILE            the text the text box receives for a book file (TXT, FB2,\n"
     "                       FB2.ZIP, EPUB, DOCX, ODT, PDF), as UTF-8\n"
     "  open --chapters FILE where its chapters begin: offset, a tab, the title\n"
+    "  chapters FILE        where its chapters begin in the word sequence Start makes of\n"
+    "                       its text: entry index, a tab, the title\n"
     "  shelf FILE           the books of a shelf database: fingerprint, entries,\n"
     "                       position, title (tab-separated)\n";
 
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("store"), probeStore},
         {QStringLiteral("restore"), probeRestore},
         {QStringLiteral("open"), probeOpen},
+        {QStringLiteral("chapters"), probeChapters},
         {QStringLiteral("time-left"), probeTimeLeft},
         {QStringLiteral("shelf"), probeShelf},
     };
