@@ -232,7 +232,7 @@ void BookOpener::readingDone(const BookText& book) {
         return;
     }
     m_text = book.text;
-    m_opened = {m_path, book.format, book.title, book.author};
+    m_opened = {m_path, book.format, book.title, book.author, book.text, book.chapters};
     m_damage = bookDamageMessage(m_fileName, book);
     m_placed = 0;
     m_edits = 0;

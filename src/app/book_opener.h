@@ -49,6 +49,8 @@ public:
         QString format;
         QString title;
         QString author;
+        QString text;                // as the text box received it
+        QList<ChapterMark> chapters; // offsets into `text`
     };
     const OpenedBook& opened() const { return m_opened; }
 

@@ -2,6 +2,7 @@
 
 #include "app/book_opener.h"
 #include "app/books_wiring.h"
+#include "app/chapters_wiring.h"
 #include "app/final_save.h"
 #include "app/shelf_wiring.h"
 #include "app/window_settings_view.h"
@@ -37,6 +38,7 @@ Program::Program(Platform platform, QObject* parent)
 Program::~Program() {
     if (!m_destroyed && mainWindow)
         saveAndRelease();
+    chaptersWiring.reset();
     booksWiring.reset();
     shelfWiring.reset();
     bookOpener.reset();
@@ -68,6 +70,8 @@ void Program::start() {
     shelfWiring = std::make_unique<ShelfWiring>(files.shelf, *mainWindow, state, *reader,
                                                 *bookOpener, m_boxes);
     booksWiring = std::make_unique<BooksWiring>(*mainWindow, *shelfWiring, m_boxes);
+    chaptersWiring =
+        std::make_unique<ChaptersWiring>(*mainWindow, state, *reader, *bookOpener, *shelfWiring);
     // Sleep is refused only while words are running.
     connect(reader.get(), &Reader::wordsRunningChanged, this, [this](bool running) {
         if (running)

@@ -91,6 +91,11 @@ MainWindow::MainWindow(QWidget* parent)
     menuButton->setMenu(menu);
     menuButton->setPopupMode(QToolButton::InstantPopup);
     placeMenuButton();
+    chaptersAction = menu->addAction(QStringLiteral("Главы…"));
+    chaptersAction->setObjectName(QStringLiteral("chaptersAction"));
+    chaptersAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    chaptersAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(chaptersAction);
 
     // Never seen, so never told of.
     for (QLabel* hidden :

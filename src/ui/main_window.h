@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QCheckBox;
 class QCloseEvent;
 class QComboBox;
@@ -82,6 +83,8 @@ public:
     // reading control (opening a book, the other windows) is chosen here.
     FlatButton* menuButton;
     QMenu* menu;
+    // "Главы…" (Ctrl+G): the chapter list.
+    QAction* chaptersAction;
 
 Q_SIGNALS:
     // The window is asked to close; the event is accepted unless a handler

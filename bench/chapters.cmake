@@ -1,0 +1,1 @@
+kestrix_add_bench(bench_chapters bench_chapters.cpp)
