@@ -10,6 +10,9 @@
 ChaptersWindow::ChaptersWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("chaptersWindow"));
     setWindowTitle(QStringLiteral("Главы"));
+    // Modal to the main window: the arrows, Enter and Space are the list's
+    // while it is open, not the playback keys.
+    setWindowModality(Qt::WindowModal);
     list = new QListWidget(this);
     list->setObjectName(QStringLiteral("chaptersList"));
     list->setUniformItemSizes(true);
@@ -41,10 +44,11 @@ void ChaptersWindow::setRows(const QList<Row>& rows, int current) {
     list->show();
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const bool here = i == current;
-        auto* item = new QListWidgetItem((here ? QStringLiteral("▶ ") : QStringLiteral("    ")) +
-                                             QStringLiteral("%1 %   ").arg(rows[i].percent, 3) +
-                                             rows[i].title,
-                                         list);
+        auto* item = new QListWidgetItem(
+            (here ? QStringLiteral("▶ ") : QStringLiteral("    ")) +
+                QStringLiteral("%1 %   ").arg(rows[i].percent, 3, 10, QChar(0x2007)) +
+                rows[i].title,
+            list);
         item->setToolTip(rows[i].title);
         if (here) {
             QFont bold = item->font();
@@ -73,6 +77,15 @@ void ChaptersWindow::choose() {
     const int row = list->currentRow();
     if (list->isHidden() || row < 0)
         return;
-    accept();
-    Q_EMIT chapterChosen(row);
+    // Closed once the key that chose has gone its way: while the window is
+    // modal that key is the window's, never a playback key.
+    QMetaObject::invokeMethod(
+        this,
+        [this, row] {
+            if (!isVisible())
+                return;
+            accept();
+            Q_EMIT chapterChosen(row);
+        },
+        Qt::QueuedConnection);
 }

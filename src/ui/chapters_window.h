@@ -11,7 +11,8 @@ class QPushButton;
 // The "Главы" window: the chapters of the book with where each begins in per
 // cent, the current one marked and chosen. Enter, a double click or "Перейти"
 // asks to go to the chosen chapter and closes the window; Escape closes it.
-// A book without chapters gets a line that says so.
+// A book without chapters gets a line that says so. The window is modal
+// to its parent, so the playback keys leave it its keys.
 class ChaptersWindow : public QDialog {
     Q_OBJECT
 public:

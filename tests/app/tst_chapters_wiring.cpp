@@ -68,7 +68,10 @@ ChaptersWindow* pressCtrlG(Run& r) {
     f->activateWindow();
     if (!QTest::qWaitForWindowActive(f, 30000))
         return nullptr;
-    QWidget* to = QApplication::focusWidget();
+    // The offscreen platform leaves a closed dialog the active window.
+    if (!f->isActiveWindow())
+        QApplication::setActiveWindow(f);
+    QWidget* to = f->focusWidget();
     QTest::keyClick(to ? to : f, Qt::Key_G, Qt::ControlModifier);
     return r.program.chaptersWiring->window();
 }
@@ -109,6 +112,8 @@ void TestChaptersWiring::ctrlGJumpsAndPauses() {
         QVERIFY(rowsOf(w)[0].startsWith(u"▶ 0 % Встреча"_qs));
         QVERIFY(rowsOf(w)[4].contains(u"Поединок"_qs));
         QCOMPARE(w->list->currentRow(), 0);
+        // The list's keys are its own while it is open.
+        QCOMPARE(QGuiApplication::modalWindow(), w->windowHandle());
         w->list->setCurrentRow(4);
         QTest::keyClick(w->list, Qt::Key_Return);
         QTRY_VERIFY(!w->isVisible());
@@ -158,7 +163,7 @@ void TestChaptersWiring::chaptersComeBackWithTheRestoredBook() {
         QCOMPARE(r.program.chaptersWiring->chapters(), first);
         w->list->setCurrentRow(2);
         w->goButton->click();
-        QCOMPARE(r.program.state.position, first[2].entry);
+        QTRY_COMPARE(r.program.state.position, first[2].entry);
         r.program.mainWindow->startButton->clickFromCode();
         QTRY_VERIFY_WITH_TIMEOUT(!r.program.reader->preparing(), 60000);
         QCOMPARE(r.program.chaptersWiring->chapters(), first);
