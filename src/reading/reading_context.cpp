@@ -22,6 +22,50 @@ bool ReadingContext::isLineBreak(const WordSequence& words, int i) {
     return !words.isBlank(i) && words.lengthOf(i) == 1 && isBreakChar(words.letter(i));
 }
 
+bool ReadingContext::isParagraphBreak(const WordSequence& words, int i) {
+    return isLineBreak(words, i) && breaksParagraph(words.text(), words.startOf(i));
+}
+
+bool ReadingContext::breaksParagraph(QStringView text, qsizetype at) {
+    // The line ends before its CR; the next begins after its LF.
+    qsizetype lineEnd = at;
+    if (text[at] == QLatin1Char('\n') && at > 0 && text[at - 1] == QLatin1Char('\r'))
+        lineEnd = at - 1;
+    qsizetype next = lineEnd + 1;
+    if (next < text.size() && text[lineEnd] == QLatin1Char('\r') && text[next] == QLatin1Char('\n'))
+        ++next;
+    if (next >= text.size())
+        return true;
+    const QChar first = text[next];
+    if (first.isSpace() || isBreakChar(first))
+        return true;
+    qsizetype lineStart = lineEnd;
+    while (lineStart > 0 && lineEnd - lineStart < shortLine && !isBreakChar(text[lineStart - 1]))
+        --lineStart;
+    if (lineEnd - lineStart < shortLine)
+        return true;
+    // The last character of the line, closing quotes and brackets aside.
+    for (qsizetype k = lineEnd - 1; k >= lineStart; --k) {
+        const QChar c = text[k];
+        if (c.isSpace() || c == u'»' || c == u'"' || c == u'”' || c == u'’' || c == u')')
+            continue;
+        return c == QLatin1Char('.') || c == QLatin1Char('?') || c == QLatin1Char('!') || c == u'…';
+    }
+    return false;
+}
+
+bool ReadingContext::endsSentence(const WordSequence& words, int i) {
+    if (isLineBreak(words, i))
+        return isParagraphBreak(words, i);
+    if (words.isBlank(i))
+        return false;
+    const QStringView rest = words.rest(i);
+    if (rest.isEmpty())
+        return false;
+    const QChar last = rest.back();
+    return last == QLatin1Char('.') || last == QLatin1Char('?') || last == QLatin1Char('!');
+}
+
 qsizetype ReadingContext::wordLength(const WordSequence& words, int i) {
     const qsizetype start = words.startOf(i);
     qsizetype n = words.lengthOf(i);
@@ -79,7 +123,7 @@ int ReadingContext::spanFirst(const WordSequence& words, int entry, int eachSide
     int taken = 0;
     bool ranOut = false;
     for (int i = entry - 1; i >= 0; --i) {
-        if (isLineBreak(words, i) && taken >= paragraph)
+        if (taken >= paragraph && isParagraphBreak(words, i))
             break;
         if (!isWord(words, i))
             continue;
@@ -105,7 +149,7 @@ int ReadingContext::spanLast(const WordSequence& words, int entry, int eachSide,
     int taken = 0;
     bool ranOut = false;
     for (int i = entry + 1; i < words.written(); ++i) {
-        if (isLineBreak(words, i) && taken >= paragraph)
+        if (taken >= paragraph && isParagraphBreak(words, i))
             break;
         if (!isWord(words, i))
             continue;
@@ -121,6 +165,8 @@ int ReadingContext::spanLast(const WordSequence& words, int entry, int eachSide,
     // End with a whole sentence: before the last sentence end in the span.
     for (int i = last; i > entry; --i) {
         if (endsSentence(words, i)) {
+            if (isWord(words, i))
+                return i;
             const int before = previousWord(words, i);
             return before >= entry ? before : last;
         }
@@ -157,13 +203,16 @@ ContextSpan ReadingContext::spanAround(const WordSequence& words, int entry, int
 
 QString ReadingContext::panelText(const WordSequence& words, const ContextSpan& span) {
     QString text = words.text().mid(span.begin, span.end - span.begin);
-    for (QChar& c : text) {
-        if (c == QLatin1Char('\r'))
-            c = QChar::LineSeparator;
-        else if (c == QLatin1Char('\n'))
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        QChar& c = text[k];
+        if (c == QLatin1Char('\r')) {
+            const bool paragraph = breaksParagraph(words.text(), span.begin + k);
+            c = paragraph ? QChar(QChar::LineSeparator) : QChar(QLatin1Char(' '));
+        } else if (c == QLatin1Char('\n')) {
             c = QChar(0x200B);
-        else if (c.category() == QChar::Other_Control || c == QChar::ParagraphSeparator)
+        } else if (c.category() == QChar::Other_Control || c == QChar::ParagraphSeparator) {
             c = QLatin1Char(' ');
+        }
     }
     return text;
 }

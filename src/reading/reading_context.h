@@ -33,8 +33,13 @@ struct ContextSpan {
 // which part of the text the panel shows. Widget-free.
 //
 // A word entry is one that is neither blank nor a line break (a word of one
-// CR or LF). A sentence ends where the sequence pauses: at a blank entry or
-// a line break (so a paragraph break also ends a sentence).
+// CR or LF). A sentence ends with a word whose last character is . ? or ! (the
+// words the sequence pauses after) and at a paragraph break.
+//
+// Books often break their lines inside paragraphs. A line break counts as a
+// paragraph break when the text ends there, the next line is empty or
+// indented, the line before it is short (a heading, the end of a paragraph),
+// or that line ends a sentence; any other line break is taken as a blank.
 class ReadingContext {
 public:
     // The panel shows up to this many words before and after the current one…
@@ -44,7 +49,13 @@ public:
     // Characters the panel shows at most, for texts with endless words.
     static constexpr qsizetype maxCharacters = 4000;
 
+    static constexpr qsizetype shortLine = 40;
+
     static bool isLineBreak(const WordSequence& words, int i);
+    // Whether the line-break entry i ends a paragraph (see above).
+    static bool isParagraphBreak(const WordSequence& words, int i);
+    // The same for the line break whose CR or LF is at `at` in `text`.
+    static bool breaksParagraph(QStringView text, qsizetype at);
     static bool isWord(const WordSequence& words, int i) {
         return !words.isBlank(i) && !isLineBreak(words, i);
     }
@@ -63,8 +74,9 @@ public:
     // that side, and cut at a sentence boundary where the count ran out.
     static ContextSpan spanAround(const WordSequence& words, int entry,
                                   int eachSide = wordsEachSide, int paragraph = paragraphWords);
-    // The span's text, one character for one: CR becomes a line separator, LF
-    // a zero-width space, other control characters blanks.
+    // The span's text, one character for one: the CR of a paragraph break
+    // becomes a line separator, that of another line break a blank, LF a
+    // zero-width space, other control characters blanks.
     static QString panelText(const WordSequence& words, const ContextSpan& span);
     // Where the word of `entry` stands in panelText() (start, length), its
     // trailing line break left out; length 0 when it is not in the span.
@@ -73,9 +85,7 @@ public:
 
 private:
     static qsizetype wordLength(const WordSequence& words, int i);
-    static bool endsSentence(const WordSequence& words, int i) {
-        return words.isBlank(i) || isLineBreak(words, i);
-    }
+    static bool endsSentence(const WordSequence& words, int i);
     static int spanFirst(const WordSequence& words, int entry, int eachSide, int paragraph);
     static int spanLast(const WordSequence& words, int entry, int eachSide, int paragraph);
 };

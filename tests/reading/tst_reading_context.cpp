@@ -95,6 +95,13 @@ void TestReadingContext::stepping_data() {
         << u"Глава первая\r\nТекст идёт"_qs << u"идёт"_qs << u"sentence"_qs << u"Текст"_qs;
     QTest::newRow("the heading is the sentence before")
         << u"Глава первая\r\nТекст идёт"_qs << u"Текст"_qs << u"sentence"_qs << u"Глава"_qs;
+    const QString wrapped = u"Во всякой книге предисловие есть первая и вместе\r\n"
+                            u"с тем последняя вещь; оно служит объяснением"_qs;
+    QTest::newRow("a line broken inside a paragraph does not end a sentence")
+        << wrapped << u"служит"_qs << u"sentence"_qs << u"Во"_qs;
+    QTest::newRow("an indented line begins a paragraph")
+        << u"Во всякой книге предисловие есть первая и вместе\r\n  с тем последняя"_qs << u"тем"_qs
+        << u"sentence"_qs << u"с"_qs;
     QTest::newRow("a comma does not end a sentence")
         << u"Раз, два, три"_qs << u"три"_qs << u"sentence"_qs << u"Раз,"_qs;
 }
@@ -131,6 +138,10 @@ void TestReadingContext::span_data() {
         << u"a1 a2 a3 a4 a5\r\nb1 b2"_qs << u"a2"_qs << u"a1"_qs << u"a5"_qs;
     QTest::newRow("a short side goes on into the next paragraph")
         << u"a1 a2 a3 a4 a5\r\nb1 b2\r\nc1"_qs << u"a4"_qs << u"a1"_qs << u"b2"_qs;
+    QTest::newRow("a line broken inside a paragraph: the counts alone")
+        << u"w1 w2. w3 w4 w5 w6 w7 w8 w9 w10 w11 w12 w13 w14 w15 w16 w17 w18 w19\r\n"
+           u"w20 w21 w22"_qs
+        << u"w17"_qs << u"w12"_qs << u"w22"_qs;
     QTest::newRow("the text's only word")
         << u"слово"_qs << u"слово"_qs << u"слово"_qs << u"слово"_qs;
 }
@@ -150,6 +161,7 @@ void TestReadingContext::span() {
     // The panel's text is the text between, character for character.
     const QString shown = ReadingContext::panelText(s, span);
     QCOMPARE(shown.size(), span.end - span.begin);
+    QVERIFY(!shown.contains(QLatin1Char('\r')) && !shown.contains(QLatin1Char('\n')));
     QVERIFY(shown.startsWith(first));
     QVERIFY(shown.endsWith(last));
 }
