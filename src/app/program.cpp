@@ -14,6 +14,7 @@
 #include "platform/message_boxes.h"
 #include "platform/power.h"
 #include "platform/termination_signals.h"
+#include "reading/context_navigation.h"
 #include "reading/reader.h"
 #include "storage/settings.h"
 #include "storage/settings_saver.h"
@@ -43,6 +44,7 @@ Program::~Program() {
     shelfWiring.reset();
     bookOpener.reset();
     settingsSaver.reset();
+    contextNavigation.reset();
     reader.reset();
     delete splash;
     delete closingDialog;
@@ -65,6 +67,8 @@ void Program::start() {
                                  Reader::Services{m_boxes, m_platform.hotkeys, m_platform.clock,
                                                   m_platform.timeFormat, m_platform.files.library});
     reader->setStopRequest([this] { return m_stopRequested; });
+    contextNavigation = std::make_unique<ContextNavigation>(*mainWindow, state, *reader);
+    contextNavigation->keptClosed = [this] { return m_closing; };
     bookOpener = std::make_unique<BookOpener>(*mainWindow, m_boxes, m_platform.fileDialog);
     settingsSaver = std::make_unique<SettingsSaver>();
     shelfWiring = std::make_unique<ShelfWiring>(files.shelf, *mainWindow, state, *reader,

@@ -13,6 +13,7 @@
 
 class ApplicationActivation;
 class BookOpener;
+class ContextNavigation;
 class Clock;
 class FileDialog;
 class Hotkeys;
@@ -82,6 +83,7 @@ public:
     ReadingState state;
     std::unique_ptr<WordLibrary> library;
     std::unique_ptr<Reader> reader;
+    std::unique_ptr<ContextNavigation> contextNavigation;
     std::unique_ptr<BookOpener> bookOpener;
     std::unique_ptr<SettingsSaver> settingsSaver;
     std::unique_ptr<ShelfWiring> shelfWiring;

@@ -44,21 +44,23 @@ void ViewControls::chooseFaceB() {
     chooseFace(false);
 }
 
-// Only the height changes: the width stays as the user made it.
+// Only the height changes: the width stays as the user made it. The context
+// panel's room, while it is shown, comes on top of either view.
 void ViewControls::toggleView() {
+    const int room = m_window.contextRoom();
     if (isFullView()) {
         m_window.setFullViewParts(false);
-        m_window.resize(m_window.width(), 200);
+        m_window.resize(m_window.width(), 200 + room);
         m_window.viewButton->setText(QStringLiteral("- -"));
     } else {
         const int height = fullViewHeight();
         // What the screen cannot hold is taken from the text box; the
         // information box and the progress bar move up by as much.
         const int shorter = 555 - height;
-        m_window.textBox->setGeometry(24, 184, 314, 237 - shorter);
-        m_window.informationBox->move(24, 427 - shorter);
-        m_window.progressBar->move(24, 502 - shorter);
-        m_window.resize(m_window.width(), height);
+        m_window.textBox->setGeometry(24, 184 + room, 314, 237 - shorter);
+        m_window.informationBox->move(24, 427 + room - shorter);
+        m_window.progressBar->move(24, 502 + room - shorter);
+        m_window.resize(m_window.width(), height + room);
         m_window.setFullViewParts(true);
         m_window.keepOnScreen();
         m_window.viewButton->setText(QStringLiteral("^^"));

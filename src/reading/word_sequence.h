@@ -53,6 +53,10 @@ public:
     // Left part, letter and rest joined: the entry as displayed.
     QString joined(int i) const;
     bool isBlank(int i) const { return m_entries[i].length == blankMark; }
+    // Where the word of slot i stands in text(), and its length; a blank
+    // entry stands nowhere (-1, 0).
+    qsizetype startOf(int i) const { return isBlank(i) ? -1 : qsizetype(m_entries[i].start); }
+    qsizetype lengthOf(int i) const { return qsizetype(m_entries[i].length); }
 
     // The constant parts of a blank entry: six spaces, one space, eight spaces.
     static QStringView blankLeft() { return u"      "; }

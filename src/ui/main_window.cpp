@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "ui/context_panel.h"
 #include "ui/flat_button.h"
 #include "ui/fonts.h"
 #include "ui/state_progress_bar.h"
@@ -80,6 +81,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     createInformationBox();
 
+    contextPanel = new ContextPanel(this);
+    contextPanel->hide();
+
     progressBar = named(new StateProgressBar(this), "progressBar", {24, 502, 314, 13});
     progressBar->setHint(QStringLiteral("Клик для смены цвета"));
 
@@ -137,12 +141,13 @@ void MainWindow::createShortcuts() {
     menuButton->setToolTip(QStringLiteral("Меню программы"));
 }
 
-// In the order the controls are laid out: row by row, then the text box and
-// the menu.
+// In the order the controls are laid out: row by row, the context panel's
+// button (while it is shown), then the text box and the menu.
 void MainWindow::setTabChain() {
-    const QList<QWidget*> chain{startButton,    learningModeBox, pauseButton, restartButton,
-                                jumpBackButton, viewButton,      speedList,   faceAButton,
-                                faceBButton,    textBox,         menuButton};
+    const QList<QWidget*> chain{
+        startButton, learningModeBox, pauseButton, restartButton, jumpBackButton,
+        viewButton,  speedList,       faceAButton, faceBButton,   contextPanel->chaptersButton,
+        textBox,     menuButton};
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -151,6 +156,21 @@ void MainWindow::setFullViewParts(bool shown) {
     textBox->setVisible(shown);
     informationBox->setVisible(shown);
     progressBar->setVisible(shown);
+}
+
+void MainWindow::setContextRoom(int height) {
+    height = qMax(height, 0);
+    const int by = height - m_contextRoom;
+    if (by == 0)
+        return;
+    m_contextRoom = height;
+    for (QWidget* below : {static_cast<QWidget*>(textBox), static_cast<QWidget*>(informationBox),
+                           static_cast<QWidget*>(progressBar)})
+        below->move(below->x(), below->y() + by);
+    if (height > 0)
+        contextPanel->setGeometry(24, contextTop, 314, height - contextGap);
+    contextPanel->setVisible(height > 0);
+    resize(width(), this->height() + by);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

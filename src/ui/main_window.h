@@ -11,6 +11,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class ContextPanel;
 class FlatButton;
 class StateProgressBar;
 class StatusBar;
@@ -46,6 +47,16 @@ public:
     // the full view.
     void setFullViewParts(bool shown);
 
+    // Room of `height` pixels under the speed row for the context panel,
+    // which is shown in it (0: none, the panel hidden): the window grows by
+    // as much and the controls below move down.
+    void setContextRoom(int height);
+    int contextRoom() const { return m_contextRoom; }
+    // The top of the context room; the panel leaves a few pixels to what
+    // follows.
+    static constexpr int contextTop = 175;
+    static constexpr int contextGap = 4;
+
     DisplayField* displayField;
     QLabel* hiddenSpeedLabel; // "Скорость", hidden under the display field
 
@@ -63,6 +74,7 @@ public:
     FlatButton* faceBButton; // display face B and its size
 
     TextBox* textBox;
+    ContextPanel* contextPanel;
 
     // The information box: fixed captions on the left, values on the right.
     QGroupBox* informationBox;
@@ -121,4 +133,6 @@ private:
     // Names and descriptions for screen readers (main_window_names.cpp).
     void nameControls();
     void setTabChain();
+
+    int m_contextRoom = 0;
 };

@@ -1,3 +1,4 @@
+#include "ui/context_panel.h"
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
 #include "ui/state_progress_bar.h"
@@ -52,6 +53,10 @@ void MainWindow::nameControls() {
     describe(statusBar, QStringLiteral("Строка состояния"),
              QStringLiteral("Щелчок открывает страницу программы"));
     describe(menuButton, QStringLiteral("Меню"), QStringLiteral("Открыть книгу и другие окна"));
+    describe(contextPanel, QStringLiteral("Текст вокруг слова"),
+             QStringLiteral("Щелчок по слову продолжает чтение с него; стрелки влево и вправо — "
+                            "на слово, Ctrl+стрелка влево — к началу предложения"));
+    describe(contextPanel->chaptersButton, {}, QStringLiteral("Список глав. Клавиши: Ctrl+G"));
     describe(displayField, QStringLiteral("Слово"),
              QStringLiteral("Показываемое слово; красная буква стоит между метками"));
 }

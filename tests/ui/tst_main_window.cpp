@@ -1,4 +1,5 @@
 #include "picture.h"
+#include "ui/context_panel.h"
 #include "ui/flat_button.h"
 #include "ui/main_window.h"
 #include "ui/state_progress_bar.h"
@@ -239,6 +240,7 @@ void TestMainWindow::hintsShownOnlyWhereDesigned() {
         {form.jumpBackButton, u"Вернуться на 5 секунд назад [Alt+←]"_qs},
         {form.viewButton, u"Показать\\скрыть текст и статистику [Ctrl+T]"_qs},
         {form.menuButton, u"Меню программы"_qs},
+        {form.contextPanel->chaptersButton, u"Список глав [Ctrl+G]"_qs},
     };
     for (QWidget* widget : form.findChildren<QWidget*>()) {
         QCOMPARE(widget->toolTip(), hints.value(widget));
@@ -265,7 +267,8 @@ void TestMainWindow::buttonsTakeFocusByTabInLayoutOrder() {
     QCOMPARE(order,
              (QList<QWidget*>{form.learningModeBox, form.pauseButton, form.restartButton,
                               form.jumpBackButton, form.viewButton, form.speedList,
-                              form.faceAButton, form.faceBButton, form.textBox, form.menuButton}));
+                              form.faceAButton, form.faceBButton, form.contextPanel->chaptersButton,
+                              form.textBox, form.menuButton}));
 }
 
 // Every control a reader can reach is told by a Russian name (not "A" or

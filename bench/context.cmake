@@ -1,0 +1,1 @@
+kestrix_add_bench(bench_context bench_context.cpp)
