@@ -4,6 +4,7 @@
 #include "app/books_wiring.h"
 #include "app/final_save.h"
 #include "app/shelf_wiring.h"
+#include "app/statistics_wiring.h"
 #include "app/window_settings_view.h"
 #include "platform/atomic_save.h"
 #include "platform/desktop_session.h"
@@ -37,6 +38,7 @@ Program::Program(Platform platform, QObject* parent)
 Program::~Program() {
     if (!m_destroyed && mainWindow)
         saveAndRelease();
+    statisticsWiring.reset();
     booksWiring.reset();
     shelfWiring.reset();
     bookOpener.reset();
@@ -66,8 +68,11 @@ void Program::start() {
     bookOpener = std::make_unique<BookOpener>(*mainWindow, m_boxes, m_platform.fileDialog);
     settingsSaver = std::make_unique<SettingsSaver>();
     shelfWiring = std::make_unique<ShelfWiring>(files.shelf, *mainWindow, state, *reader,
-                                                *bookOpener, m_boxes);
+                                                *bookOpener, m_boxes, m_platform.clock);
     booksWiring = std::make_unique<BooksWiring>(*mainWindow, *shelfWiring, m_boxes);
+    statisticsWiring = std::make_unique<StatisticsWiring>(
+        *mainWindow, *shelfWiring,
+        StatisticsWiring::Services{m_boxes, m_platform.fileDialog, m_platform.clock});
     // Sleep is refused only while words are running.
     connect(reader.get(), &Reader::wordsRunningChanged, this, [this](bool running) {
         if (running)

@@ -26,6 +26,7 @@ class ClosingDialog;
 class SettingsSaver;
 class ShelfWiring;
 class BooksWiring;
+class StatisticsWiring;
 class SplashWindow;
 class TerminationSignals;
 class UrlOpener;
@@ -85,6 +86,7 @@ public:
     std::unique_ptr<SettingsSaver> settingsSaver;
     std::unique_ptr<ShelfWiring> shelfWiring;
     std::unique_ptr<BooksWiring> booksWiring;
+    std::unique_ptr<StatisticsWiring> statisticsWiring;
 
     // The contact address shown in the word display at start-up, split
     // around its red letter so that both sides fit the display field.

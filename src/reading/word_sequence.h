@@ -53,6 +53,12 @@ public:
     // Left part, letter and rest joined: the entry as displayed.
     QString joined(int i) const;
     bool isBlank(int i) const { return m_entries[i].length == blankMark; }
+    // A word of the text: neither a blank entry nor a line break.
+    bool isWord(int i) const {
+        const Entry& e = m_entries[i];
+        return e.length != blankMark && !(e.length == 1 && (m_text[e.start] == QLatin1Char('\r') ||
+                                                            m_text[e.start] == QLatin1Char('\n')));
+    }
 
     // The constant parts of a blank entry: six spaces, one space, eight spaces.
     static QStringView blankLeft() { return u"      "; }

@@ -92,6 +92,18 @@ void ShelfWorker::savePlace(const ShelfPlace& place) {
         post([this, place] { noteWrite(m_shelf->savePlace(place)); });
 }
 
+void ShelfWorker::saveSession(const ShelfSession& session) {
+    if (m_open)
+        post([this, session] { noteWrite(m_shelf->saveSession(session)); });
+}
+
+QList<ShelfSession> ShelfWorker::sessions(qint64 from, qint64 to) {
+    QList<ShelfSession> found;
+    if (m_open)
+        ask([&] { found = m_shelf->sessions(from, to); });
+    return found;
+}
+
 void ShelfWorker::waitForWrites() {
     if (m_open)
         ask([] {});

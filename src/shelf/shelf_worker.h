@@ -32,6 +32,9 @@ public:
     qint64 latestSave();
     void put(const ShelfBook& book);
     void savePlace(const ShelfPlace& place);
+    // Reading sessions (see Shelf).
+    void saveSession(const ShelfSession& session);
+    QList<ShelfSession> sessions(qint64 from = 0, qint64 to = std::numeric_limits<qint64>::max());
     // Returns once every write asked for so far is done.
     void waitForWrites();
 

@@ -14,3 +14,4 @@ int probeStore(const QStringList& args);
 int probeRestore(const QStringList& args);
 int probeOpen(const QStringList& args);
 int probeShelf(const QStringList& args);
+int probeSessions(const QStringList& args);

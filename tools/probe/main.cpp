@@ -26,7 +26,10 @@ const char* const usage =
     "                       FB2.ZIP, EPUB, DOCX, ODT, PDF), as UTF-8\n"
     "  open --chapters FILE where its chapters begin: offset, a tab, the title\n"
     "  shelf FILE           the books of a shelf database: fingerprint, entries,\n"
-    "                       position, title (tab-separated)\n";
+    "                       position, title (tab-separated)\n"
+    "  sessions FILE        the reading sessions of a shelf database: start (ISO 8601,\n"
+    "                       local time), running seconds, word entries shown, speed\n"
+    "                       index, book title (tab-separated)\n";
 
 } // namespace
 
@@ -49,6 +52,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("open"), probeOpen},
         {QStringLiteral("time-left"), probeTimeLeft},
         {QStringLiteral("shelf"), probeShelf},
+        {QStringLiteral("sessions"), probeSessions},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
