@@ -213,8 +213,8 @@ void TestSessions::probeListsSessions() {
     probe.start(QStringLiteral(KESTRIX_PROBE), {u"sessions"_qs, path});
     QVERIFY(probe.waitForFinished(60000));
     QCOMPARE(probe.exitCode(), 0);
-    const QStringList lines =
-        QString::fromUtf8(probe.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(probe.readAllStandardOutput())
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[0], start.toString(Qt::ISODate) + u"\t65\t321\t5\tМёртвые\\tдуши"_qs);
     QVERIFY(lines[1].endsWith(u"\t65\t321\t5\t"_qs));
