@@ -5,6 +5,7 @@
 #include "app/chapters_wiring.h"
 #include "app/final_save.h"
 #include "app/shelf_wiring.h"
+#include "app/statistics_wiring.h"
 #include "app/window_settings_view.h"
 #include "platform/atomic_save.h"
 #include "platform/desktop_session.h"
@@ -40,6 +41,7 @@ Program::~Program() {
     if (!m_destroyed && mainWindow)
         saveAndRelease();
     chaptersWiring.reset();
+    statisticsWiring.reset();
     booksWiring.reset();
     shelfWiring.reset();
     bookOpener.reset();
@@ -72,10 +74,13 @@ void Program::start() {
     bookOpener = std::make_unique<BookOpener>(*mainWindow, m_boxes, m_platform.fileDialog);
     settingsSaver = std::make_unique<SettingsSaver>();
     shelfWiring = std::make_unique<ShelfWiring>(files.shelf, *mainWindow, state, *reader,
-                                                *bookOpener, m_boxes);
+                                                *bookOpener, m_boxes, m_platform.clock);
     booksWiring = std::make_unique<BooksWiring>(*mainWindow, *shelfWiring, m_boxes);
     chaptersWiring =
         std::make_unique<ChaptersWiring>(*mainWindow, state, *reader, *bookOpener, *shelfWiring);
+    statisticsWiring = std::make_unique<StatisticsWiring>(
+        *mainWindow, *shelfWiring,
+        StatisticsWiring::Services{m_boxes, m_platform.fileDialog, m_platform.clock});
     // Sleep is refused only while words are running.
     connect(reader.get(), &Reader::wordsRunningChanged, this, [this](bool running) {
         if (running)

@@ -28,6 +28,7 @@ class SettingsSaver;
 class ShelfWiring;
 class BooksWiring;
 class ChaptersWiring;
+class StatisticsWiring;
 class SplashWindow;
 class TerminationSignals;
 class UrlOpener;
@@ -89,6 +90,7 @@ public:
     std::unique_ptr<ShelfWiring> shelfWiring;
     std::unique_ptr<BooksWiring> booksWiring;
     std::unique_ptr<ChaptersWiring> chaptersWiring;
+    std::unique_ptr<StatisticsWiring> statisticsWiring;
 
     // The contact address shown in the word display at start-up, split
     // around its red letter so that both sides fit the display field.

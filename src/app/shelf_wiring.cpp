@@ -10,6 +10,7 @@
 #include "ui/main_window.h"
 #include "ui/text_box.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileInfo>
@@ -46,9 +47,10 @@ QString titleFromText(QStringView text) {
 }
 
 ShelfWiring::ShelfWiring(const QString& shelfPath, MainWindow& window, ReadingState& state,
-                         Reader& reader, BookOpener& opener, MessageBoxes& boxes, QObject* parent)
+                         Reader& reader, BookOpener& opener, MessageBoxes& boxes,
+                         const Clock& clock, QObject* parent)
     : QObject(parent), m_window(window), m_state(state), m_reader(reader), m_opener(opener),
-      m_boxes(boxes) {
+      m_boxes(boxes), m_sessions(clock) {
     saveTimer.setInterval(saveIntervalMs);
     if (shelfPath.isEmpty())
         return;
@@ -58,12 +60,7 @@ ShelfWiring::ShelfWiring(const QString& shelfPath, MainWindow& window, ReadingSt
         return; // told by restored()
     m_reader.startPlace = [this](bool sameText) { return placeAtStart(sameText); };
     connect(&saveTimer, &QTimer::timeout, this, &ShelfWiring::savePlace);
-    connect(&m_reader, &Reader::wordsRunningChanged, this, [this](bool running) {
-        if (running)
-            saveTimer.start();
-        else
-            saveTimer.stop();
-    });
+    connect(&m_reader, &Reader::wordsRunningChanged, this, &ShelfWiring::wordsRunning);
     connect(&m_reader, &Reader::stopped, this, &ShelfWiring::savePlace);
     connect(&m_reader, &Reader::restarted, this, &ShelfWiring::savePlace);
     connect(&m_opener, &BookOpener::finished, this, [this](bool placed) {
@@ -73,6 +70,21 @@ ShelfWiring::ShelfWiring(const QString& shelfPath, MainWindow& window, ReadingSt
 }
 
 ShelfWiring::~ShelfWiring() = default;
+
+void ShelfWiring::wordsRunning(bool running) {
+    std::optional<ShelfSession> ended;
+    if (running) {
+        saveTimer.start();
+        ended = m_sessions.begin(m_onShelf ? m_current : QString(), m_state.wordsShown,
+                                 qBound(0, m_window.speedList->currentIndex(), 17),
+                                 m_window.learningModeBox->isChecked());
+    } else {
+        saveTimer.stop();
+        ended = m_sessions.end(m_state.wordsShown);
+    }
+    if (ended)
+        m_shelf->saveSession(*ended);
+}
 
 void ShelfWiring::tellFailure(const QString& error, bool opening) {
     if (m_told || error.isEmpty())
@@ -186,6 +198,8 @@ void ShelfWiring::savePlace() {
     place.lastRead = now;
     place.savedAt = now;
     m_shelf->savePlace(place);
+    if (const std::optional<ShelfSession> session = m_sessions.current(m_state.wordsShown))
+        m_shelf->saveSession(*session);
     tellFailure(m_shelf->takeWriteError(), false);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reading/book_identity.h"
+#include "shelf/session_recorder.h"
 
 #include <QObject>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <memory>
 
 class BookOpener;
+class Clock;
 class MainWindow;
 class MessageBoxes;
 class Reader;
@@ -21,20 +23,24 @@ struct ShelfBook;
 // while words run its place is written every few seconds (and at a pause,
 // the end of the text, a restart and every ending) on the shelf's worker,
 // so that a crash loses seconds of reading. Without a usable shelf the
-// reading keeps the old rule: the same text keeps the position.
+// reading keeps the old rule: the same text keeps the position. Each stretch
+// of running words is a reading session on the shelf, written at its end and
+// with every place written while it runs.
 class ShelfWiring : public QObject {
     Q_OBJECT
 public:
     // `shelfPath` empty: no shelf.
     ShelfWiring(const QString& shelfPath, MainWindow& window, ReadingState& state, Reader& reader,
-                BookOpener& opener, MessageBoxes& boxes, QObject* parent = nullptr);
+                BookOpener& opener, MessageBoxes& boxes, const Clock& clock,
+                QObject* parent = nullptr);
     ~ShelfWiring() override;
 
     // After the stored book was restored from the settings file at
     // `settingsPath`: the book's place on the shelf wins when it was saved
     // later than that file. Says once why a shelf cannot be used.
     void restored(const QString& settingsPath);
-    // Writes the place of the book being read now (queued on the worker).
+    // Writes the place of the book being read now, and the session running
+    // (queued on the worker).
     void savePlace();
     // Waits until the writes asked for are done.
     void waitForWrites();
@@ -54,6 +60,7 @@ private:
     int placeAtStart(bool sameText);
     void tellFailure(const QString& error, bool opening);
     int wordsPerMinute() const;
+    void wordsRunning(bool running);
 
     MainWindow& m_window;
     ReadingState& m_state;
@@ -64,6 +71,7 @@ private:
     QString m_current;      // the fingerprint of the book being read
     bool m_onShelf = false; // whether m_current has its entry on the shelf
     WordCounter m_counter;
+    SessionRecorder m_sessions;
     // A place found at Start, as word entries before it: the first count in
     // the sequence Start cuts goes on from there.
     struct Seed {

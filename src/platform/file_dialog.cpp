@@ -12,3 +12,15 @@ QString QtFileDialog::openFile(QWidget* owner, const QString& title, const QStri
         m_folder = QFileInfo(path).absolutePath();
     return path;
 }
+
+QString QtFileDialog::saveFile(QWidget* owner, const QString& title, const QString& suggested,
+                               const QString& filter) {
+    if (m_folder.isEmpty())
+        m_folder = QDir::homePath();
+    const QString start =
+        QFileInfo(suggested).isAbsolute() ? suggested : QDir(m_folder).filePath(suggested);
+    const QString path = QFileDialog::getSaveFileName(owner, title, start, filter);
+    if (!path.isEmpty())
+        m_folder = QFileInfo(path).absolutePath();
+    return path;
+}

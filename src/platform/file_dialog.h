@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// Asking the reader for a file to open.
+// Asking the reader for a file to open, or for where to save one.
 class FileDialog {
 public:
     virtual ~FileDialog() = default;
@@ -12,6 +12,11 @@ public:
     // or an empty string when the reader cancelled. `filter` lists the file
     // types the way QFileDialog takes them.
     virtual QString openFile(QWidget* owner, const QString& title, const QString& filter) = 0;
+    // The same for a file to write, `suggested` the name offered first (a
+    // file's name, or a path). The dialog asks before an existing file is
+    // replaced.
+    virtual QString saveFile(QWidget* owner, const QString& title, const QString& suggested,
+                             const QString& filter) = 0;
 };
 
 // The real implementation: QFileDialog, starting in the folder of the file
@@ -19,6 +24,8 @@ public:
 class QtFileDialog final : public FileDialog {
 public:
     QString openFile(QWidget* owner, const QString& title, const QString& filter) override;
+    QString saveFile(QWidget* owner, const QString& title, const QString& suggested,
+                     const QString& filter) override;
 
 private:
     QString m_folder;

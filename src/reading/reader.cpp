@@ -218,6 +218,8 @@ void Reader::showNextWord() {
     wordTimer.setInterval(static_cast<unsigned>(
         wordInterval(m_state.baseIntervalMs, multiplier, words.rest(position))));
     showEntry(position);
+    if (words.isWord(position))
+        ++m_state.wordsShown;
     if (words.holds(qint64(position) + 1) || preparing())
         ++position;
     else

@@ -57,6 +57,12 @@ public:
     // entry stands nowhere (-1, 0).
     qsizetype startOf(int i) const { return isBlank(i) ? -1 : qsizetype(m_entries[i].start); }
     qsizetype lengthOf(int i) const { return qsizetype(m_entries[i].length); }
+    // A word of the text: neither a blank entry nor a line break.
+    bool isWord(int i) const {
+        const Entry& e = m_entries[i];
+        return e.length != blankMark && !(e.length == 1 && (m_text[e.start] == QLatin1Char('\r') ||
+                                                            m_text[e.start] == QLatin1Char('\n')));
+    }
 
     // The constant parts of a blank entry: six spaces, one space, eight spaces.
     static QStringView blankLeft() { return u"      "; }

@@ -302,3 +302,7 @@ QString shelfFailedMessage(const QString& error) {
            QStringLiteral("] В этом запуске места в книгах не запоминаются; файл списка не "
                           "изменён.");
 }
+
+QString shelfSqlCause(const QSqlError& error) {
+    return causeOf(error);
+}

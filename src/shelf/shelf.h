@@ -1,8 +1,11 @@
 #pragma once
 
+#include "shelf/shelf_session.h"
+
 #include <QList>
 #include <QString>
 
+#include <limits>
 #include <optional>
 
 // A book on the shelf: what it is, where it came from, and where the reader is.
@@ -87,6 +90,13 @@ public:
     static constexpr int maxChapters = 100000;
     bool saveChapters(const QString& fingerprint, int entries, const QList<ShelfChapter>& chapters);
     QList<ShelfChapter> chapters(const QString& fingerprint, int entries);
+    // Reading sessions (shelf_sessions.cpp). A session is known by its book
+    // and its start: saving it again replaces what was written of it.
+    bool saveSession(const ShelfSession& session);
+    // Many sessions in one transaction.
+    bool saveSessions(const QList<ShelfSession>& sessions);
+    // The sessions begun in [from, to), earliest first.
+    QList<ShelfSession> sessions(qint64 from = 0, qint64 to = std::numeric_limits<qint64>::max());
 
 private:
     bool migrate();

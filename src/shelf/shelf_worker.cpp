@@ -104,6 +104,15 @@ QList<ShelfChapter> ShelfWorker::chapters(const QString& fingerprint, int entrie
     QList<ShelfChapter> found;
     if (m_open)
         ask([&] { found = m_shelf->chapters(fingerprint, entries); });
+void ShelfWorker::saveSession(const ShelfSession& session) {
+    if (m_open)
+        post([this, session] { noteWrite(m_shelf->saveSession(session)); });
+}
+
+QList<ShelfSession> ShelfWorker::sessions(qint64 from, qint64 to) {
+    QList<ShelfSession> found;
+    if (m_open)
+        ask([&] { found = m_shelf->sessions(from, to); });
     return found;
 }
 

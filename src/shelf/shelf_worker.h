@@ -34,6 +34,9 @@ public:
     void savePlace(const ShelfPlace& place);
     void saveChapters(const QString& fingerprint, int entries, const QList<ShelfChapter>& chapters);
     QList<ShelfChapter> chapters(const QString& fingerprint, int entries);
+    // Reading sessions (see Shelf).
+    void saveSession(const ShelfSession& session);
+    QList<ShelfSession> sessions(qint64 from = 0, qint64 to = std::numeric_limits<qint64>::max());
     // Returns once every write asked for so far is done.
     void waitForWrites();
 

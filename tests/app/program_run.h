@@ -54,15 +54,17 @@ private:
     bool m_held = false;
 };
 
-// The system clock, running `onNow` whenever it is read.
+// The system clock, running `onNow` whenever it is read, and moved by
+// `offsetMs` (to read on other days).
 class WatchingClock final : public Clock {
 public:
     QDateTime now() const override {
         if (onNow)
             onNow();
-        return QDateTime::currentDateTime();
+        return QDateTime::currentDateTime().addMSecs(offsetMs);
     }
     std::function<void()> onNow;
+    qint64 offsetMs = 0;
 };
 
 inline UserFiles filesIn(const QString& folder) {

@@ -40,7 +40,13 @@ public:
             whileOpen();
         return paths.isEmpty() ? QString() : paths.takeFirst();
     }
+    QString saveFile(QWidget*, const QString&, const QString& suggested,
+                     const QString& filter) override {
+        suggestions.append(suggested);
+        return openFile(nullptr, {}, filter);
+    }
     QStringList paths;
+    QStringList suggestions; // the names offered by saveFile
     // Runs while the dialog is "open".
     std::function<void()> whileOpen;
     QStringList filters;

@@ -15,3 +15,4 @@ int probeRestore(const QStringList& args);
 int probeOpen(const QStringList& args);
 int probeChapters(const QStringList& args);
 int probeShelf(const QStringList& args);
+int probeSessions(const QStringList& args);

@@ -28,7 +28,10 @@ const char* const usage =
     "  chapters FILE        where its chapters begin in the word sequence Start makes of\n"
     "                       its text: entry index, a tab, the title\n"
     "  shelf FILE           the books of a shelf database: fingerprint, entries,\n"
-    "                       position, title (tab-separated)\n";
+    "                       position, title (tab-separated)\n"
+    "  sessions FILE        the reading sessions of a shelf database: start (ISO 8601,\n"
+    "                       local time), running seconds, word entries shown, speed\n"
+    "                       index, book title (tab-separated)\n";
 
 } // namespace
 
@@ -52,6 +55,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("chapters"), probeChapters},
         {QStringLiteral("time-left"), probeTimeLeft},
         {QStringLiteral("shelf"), probeShelf},
+        {QStringLiteral("sessions"), probeSessions},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
