@@ -21,6 +21,7 @@
 #include "storage/settings_saver.h"
 #include "ui/closing_dialog.h"
 #include "ui/flat_button.h"
+#include "ui/fonts.h"
 #include "ui/main_window.h"
 #include "ui/program_icon.h"
 #include "ui/splash_window.h"
@@ -33,6 +34,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileInfo>
 
 Program::Program(Platform platform, QObject* parent)
     : QObject(parent), m_platform(std::move(platform)), m_boxes(m_platform.boxes) {}
@@ -61,6 +63,7 @@ void Program::start() {
                       files.library.oldPath};
     saved.removeAll(QString());
     removeStaleSaveTemporaries(saved);
+    fonts::setLayoutScale(fonts::layoutScaleFor(QApplication::font()));
     mainWindow = new MainWindow;
     library = std::make_unique<WordLibrary>();
     closingDialog = new ClosingDialog;
@@ -148,9 +151,20 @@ void Program::takeHandedOver(const QString& file) {
         return;
     }
     // Opened as a drop would, and the window comes to the front with the keys
-    // the reader's once the book is in, as for a FILE argument.
-    if (!file.isEmpty() && mainWindow->textBox->isEnabled())
-        openTakingKeys(file);
+    // the reader's once the book is in, as for a FILE argument. The reader
+    // asked for this book: words that run are paused first (the place is kept
+    // as at any pause).
+    if (!file.isEmpty()) {
+        if (reader->wordTimer.enabled())
+            reader->togglePause();
+        if (mainWindow->textBox->isEnabled() && !bookOpener->busy())
+            openTakingKeys(file);
+        else
+            m_boxes.message(mainWindow,
+                            QStringLiteral("Книга «") + QFileInfo(file).fileName() +
+                                QStringLiteral("» не открыта: сейчас открывается другая книга. "
+                                               "Откройте её снова, когда та откроется."));
+    }
     mainWindow->setWindowState(mainWindow->windowState() & ~Qt::WindowMinimized);
     mainWindow->show();
     mainWindow->raise();
@@ -176,7 +190,7 @@ void Program::prepareMainWindow() {
             &Reader::takeKeys);
     connect(&m_platform.activation, &ApplicationActivation::deactivated, reader.get(),
             &Reader::releaseKeys);
-    mainWindow->resize(MainWindow::clientWidth, 200);
+    mainWindow->resize(fonts::scaled(MainWindow::clientWidth), fonts::scaled(200));
     mainWindow->setFullViewParts(false);
     mainWindow->showEntry(contactLeft(), contactLetter(), contactRest());
     mainWindow->textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);

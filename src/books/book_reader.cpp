@@ -24,6 +24,30 @@ namespace {
 // The share of the progress that reading the file takes.
 constexpr int fileShare = 100;
 
+// Whether a compound file (the container of Word 97-2003 documents) holds a
+// document protected by a password: Office Open XML encrypted whole (its
+// streams "EncryptionInfo" and "EncryptedPackage"), or a Word document
+// whose header says it is encrypted.
+bool isPasswordCompoundFile(const QByteArray& bytes) {
+    static const QByteArray package =
+        QByteArray("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0\0\0", 34);
+    // Directory entries are 128 bytes, aligned so, their name first and its
+    // length in bytes (with the ending zero) at 64.
+    for (qsizetype at = bytes.indexOf(package); at >= 0; at = bytes.indexOf(package, at + 1)) {
+        if (at % 128 == 0 && at + 66 <= bytes.size() && uchar(bytes[at + 64]) == 34 &&
+            bytes[at + 65] == 0)
+            return true;
+    }
+    // The Word document stream starts a sector with its magic 0xA5EC; the
+    // bit fEncrypted is 0x0100 of the flags at 10.
+    constexpr qsizetype sector = 512;
+    for (qsizetype at = sector; at + 12 <= bytes.size(); at += sector) {
+        if (uchar(bytes[at]) == 0xEC && uchar(bytes[at + 1]) == 0xA5)
+            return (uchar(bytes[at + 11]) & 0x01) != 0;
+    }
+    return false;
+}
+
 // Known formats that are not read, by the bytes they start with.
 QString unsupportedFormat(const QByteArray& bytes) {
     struct Magic {
@@ -118,6 +142,8 @@ BookText readBook(const QByteArray& bytes, const BookLimits& limits, BookProgres
         book = readZip(bytes, limits, progress);
     } else if (looksLikePdf(bytes)) {
         book = readPdf(bytes, limits, progress);
+    } else if (bytes.startsWith("\xD0\xCF\x11\xE0") && isPasswordCompoundFile(bytes)) {
+        book = BookText::failed(BookFailure::Password);
     } else if (const QString format = unsupportedFormat(bytes); !format.isEmpty()) {
         book = BookText::failed(BookFailure::Unsupported, format);
     } else if (const QString start = head(bytes).trimmed(); isMarkup(start)) {

@@ -139,8 +139,16 @@ BookError readPackage(ZipArchive& zip, const QString& opfPath, const BookLimits&
     if (walk.error().failed())
         return in(opfPath, walk.error());
     // A document that several entries of the spine name (at its parts) is
-    // read once, where it first comes.
+    // read once, where it first comes. The navigation document is the book's
+    // table of contents, not part of its reading, even where the spine names
+    // it; unless it is all the spine holds.
     QSet<QString> seen;
+    if (!package->navPath.isEmpty() &&
+        std::any_of(order.cbegin(), order.cend(), [&](const QString& id) {
+            const QString path = hrefs.value(id);
+            return !path.isEmpty() && path != package->navPath;
+        }))
+        seen.insert(package->navPath);
     for (const QString& id : std::as_const(order)) {
         const auto it = hrefs.constFind(id);
         if (it != hrefs.constEnd() && !seen.contains(*it)) {

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 // Lines at the top and at the bottom of a page that may be running heads.
@@ -60,6 +62,10 @@ void dropRunningLines(QList<PdfPage>& pages) {
 
 bool isHyphen(QChar c) {
     return c == u'-' || c == u'\u2010' || c == u'\u00AD';
+}
+
+bool isCapitals(QStringView word) {
+    return std::all_of(word.begin(), word.end(), [](QChar c) { return c.isUpper(); });
 }
 
 // Words of which a hyphen joins parts that stay apart ("кто-то", "скажи-ка").
@@ -139,8 +145,17 @@ void joinLine(QString& text, QStringView next) {
         qsizetype wordEnd = 0;
         while (wordEnd < next.size() && next[wordEnd].isLetter())
             ++wordEnd;
+        // A word in capitals breaks into capitals; a compound of capitals
+        // ("СССР-США") is rare enough in running text to be taken for one.
+        qsizetype wordStart = n - 1;
+        while (wordStart > 0 && text[wordStart - 1].isLetter())
+            --wordStart;
+        const QStringView before = QStringView(text).mid(wordStart, n - 1 - wordStart);
+        const QStringView after = next.left(wordEnd);
+        const bool capitals =
+            before.size() >= 2 && after.size() >= 2 && isCapitals(before) && isCapitals(after);
         const bool broken = text[n - 1] == u'\u00AD' ||
-                            (next.front().isLower() && !isHyphenedParticle(next.left(wordEnd)));
+                            ((next.front().isLower() || capitals) && !isHyphenedParticle(after));
         if (broken)
             text.chop(1);
         text += next;

@@ -36,6 +36,7 @@ BookText joinPdfPages(QList<PdfPage>& pages, const QList<PdfChapter>& chapters,
                       const BookLimits& limits);
 
 // Joins `next`, the line after `text`, onto it: a word broken by a hyphen at
-// the end of `text` is joined (a hyphen that belongs to the word stays), the
-// rest with a space.
+// the end of `text` is joined (a hyphen that belongs to the word stays: before
+// a capital, or before a particle such as "то"; a word in capitals is joined
+// when it goes on in capitals), the rest with a space.
 void joinLine(QString& text, QStringView next);

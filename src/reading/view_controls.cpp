@@ -3,6 +3,7 @@
 #include "platform/message_boxes.h"
 #include "reading/reading_state.h"
 #include "ui/flat_button.h"
+#include "ui/fonts.h"
 #include "ui/main_window.h"
 #include "ui/state_progress_bar.h"
 #include "ui/text_box.h"
@@ -50,16 +51,17 @@ void ViewControls::toggleView() {
     const int room = m_window.contextRoom();
     if (isFullView()) {
         m_window.setFullViewParts(false);
-        m_window.resize(m_window.width(), 200 + room);
+        m_window.resize(m_window.width(), fonts::scaled(200) + room);
         m_window.viewButton->setText(QStringLiteral("- -"));
     } else {
         const int height = fullViewHeight();
         // What the screen cannot hold is taken from the text box; the
         // information box and the progress bar move up by as much.
-        const int shorter = 555 - height;
-        m_window.textBox->setGeometry(24, 184 + room, 314, 237 - shorter);
-        m_window.informationBox->move(24, 427 + room - shorter);
-        m_window.progressBar->move(24, 502 + room - shorter);
+        const int shorter = fonts::scaled(555) - height;
+        m_window.textBox->setGeometry(
+            fonts::scaled(QRect(24, 184, 314, 237)).adjusted(0, room, 0, room - shorter));
+        m_window.informationBox->move(fonts::scaled(24), fonts::scaled(427) + room - shorter);
+        m_window.progressBar->move(fonts::scaled(24), fonts::scaled(502) + room - shorter);
         m_window.resize(m_window.width(), height + room);
         m_window.setFullViewParts(true);
         m_window.keepOnScreen();
@@ -72,12 +74,13 @@ void ViewControls::toggleView() {
 int ViewControls::fullViewHeight() const {
     const QScreen* screen = m_window.screen();
     if (!screen || !QGuiApplication::platformName().startsWith(u"wayland"))
-        return 555;
+        return fonts::scaled(555);
     // Before the window is framed its frame is unknown: a usual title bar.
     const int frame = m_window.frameGeometry().height() - m_window.height();
     const QRect area = screen->availableGeometry();
     const int top = qMax(m_window.frameGeometry().top(), area.top());
-    return fittedFullHeight(555, area.bottom() + 1 - top, frame > 0 ? frame : 32, 237, 60);
+    return fittedFullHeight(fonts::scaled(555), area.bottom() + 1 - top, frame > 0 ? frame : 32,
+                            fonts::scaled(237), fonts::scaled(60));
 }
 
 bool ViewControls::isFullView() const {

@@ -48,7 +48,7 @@ DisplayField::DisplayField(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("displayField"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
-    setGeometry(designGeometry);
+    setGeometry(fonts::scaled(designGeometry));
     setPalette(paperPalette());
     // Every paint covers the whole field.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -78,7 +78,7 @@ void DisplayField::setDisplayFont(Face face, bool small) {
     // Vertically, the middle of the capitals stands halfway between the
     // inner ends of the tick marks, the parts kept inside the frame.
     const QFontMetricsF metrics(m_font);
-    const int inside = height() - 2 * frameWidth();
+    const int inside = designGeometry.height() - 2 * frameWidth();
     m_partHeight = qMin(qCeil(metrics.height()), inside);
     const qreal middle = (upperTick.bottom() + 1 + lowerTick.top()) / 2.0 - designGeometry.top();
     const int baseline = qRound(middle + metrics.capHeight() / 2);
@@ -153,6 +153,11 @@ void DisplayField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     drawFrame(&painter);
+    // The parts and the tick marks are laid out at the designed size and
+    // drawn at the layout's scale.
+    const qreal scale = qreal(width()) / designGeometry.width();
+    if (!qFuzzyCompare(scale, 1))
+        painter.scale(scale, scale);
     painter.setFont(m_entryFont);
     const auto draw = [&painter, this](Part part, int alignment, QColor colour,
                                        const QString& text) {

@@ -17,7 +17,7 @@ bool isPlaybackKey(const QKeyEvent* event) {
 FlatButton::FlatButton(const QString& caption, const QFont& font, int fontHeight, QWidget* parent)
     : QToolButton(parent), m_fontHeight(fontHeight) {
     setText(caption);
-    setFont(fonts::sized(font, fontHeight));
+    setFont(fonts::sized(font, fonts::scaled(fontHeight)));
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     setAutoRaise(false);
     setFocusPolicy(Qt::TabFocus);
@@ -25,7 +25,7 @@ FlatButton::FlatButton(const QString& caption, const QFont& font, int fontHeight
 
 void FlatButton::setCaptionFontHeight(int height) {
     m_fontHeight = height;
-    setFont(fonts::sized(font(), height));
+    setFont(fonts::sized(font(), fonts::scaled(height)));
 }
 
 void FlatButton::clickFromCode() {

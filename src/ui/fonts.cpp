@@ -1,6 +1,8 @@
 #include "ui/fonts.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QRect>
 #include <QStringList>
 
 namespace fonts {
@@ -27,6 +29,34 @@ QFont tahoma(int height) {
                       QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     return sized(font, height);
+}
+
+namespace {
+qreal g_layoutScale = 1;
+} // namespace
+
+qreal layoutScale() {
+    return g_layoutScale;
+}
+
+void setLayoutScale(qreal scale) {
+    g_layoutScale = qBound<qreal>(1, scale, 4);
+}
+
+qreal layoutScaleFor(const QFont& desktopFont) {
+    constexpr qreal usualPoints = 10;
+    const qreal points = desktopFont.pointSizeF() > 0 ? desktopFont.pointSizeF()
+                                                      : QFontInfo(desktopFont).pointSizeF();
+    return qMax<qreal>(1, points / usualPoints);
+}
+
+int scaled(int designPixels) {
+    return qRound(designPixels * g_layoutScale);
+}
+
+QRect scaled(const QRect& design) {
+    return {scaled(design.x()), scaled(design.y()), scaled(design.width()),
+            scaled(design.height())};
 }
 
 QFont display(DisplayFace face, int charHeight) {

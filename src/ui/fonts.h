@@ -18,4 +18,15 @@ QFont sized(QFont font, int height);
 enum class DisplayFace { A /* "Courier New" */, B /* "Lucida Console" */ };
 QFont display(DisplayFace face, int charHeight);
 
+// How much larger than designed the main window is laid out: its pixel
+// sizes follow a desktop font larger than the usual 10 points by the ratio of
+// the two, and stay as designed (1) at the usual size or below.
+qreal layoutScale();
+void setLayoutScale(qreal scale);
+qreal layoutScaleFor(const QFont& desktopFont);
+// A designed size in pixels at the layout scale (the sign is kept, see the
+// height convention above).
+int scaled(int designPixels);
+QRect scaled(const QRect& design);
+
 } // namespace fonts

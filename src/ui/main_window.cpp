@@ -3,6 +3,7 @@
 #include "ui/context_panel.h"
 #include "ui/flat_button.h"
 #include "ui/fonts.h"
+#include "ui/speed_list.h"
 #include "ui/state_progress_bar.h"
 #include "ui/status_bar.h"
 #include "ui/text_box.h"
@@ -23,19 +24,21 @@ namespace {
 
 template <typename Widget> Widget* named(Widget* widget, const char* name, QRect geometry) {
     widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
+    widget->setGeometry(fonts::scaled(geometry));
     return widget;
 }
 
 // A label sized to its text from `topLeft`, the way the designer's
 // auto-sized labels are; its text is always plain.
 QLabel* textLabel(QWidget* parent, const char* name, QPoint topLeft, const QString& text,
-                  int minWidth = 0) {
+                  int minWidth = 0, const QFont* font = nullptr) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
-    label->move(topLeft);
-    label->resize(qMax(minWidth, label->sizeHint().width()), 13);
+    if (font)
+        label->setFont(*font);
+    label->move(fonts::scaled(topLeft.x()), fonts::scaled(topLeft.y()));
+    label->resize(qMax(fonts::scaled(minWidth), label->sizeHint().width()), fonts::scaled(13));
     return label;
 }
 
@@ -62,8 +65,8 @@ MainWindow::MainWindow(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Kestrix"));
-    setFont(fonts::tahoma(13));
-    resize(clientWidth, designedHeight);
+    setFont(fonts::tahoma(fonts::scaled(13)));
+    resize(fonts::scaled(clientWidth), fonts::scaled(designedHeight));
     move(710, 214);
 
     // Created first so that the display field covers it.
@@ -76,7 +79,7 @@ MainWindow::MainWindow(QWidget* parent)
     createSpeedRow();
 
     textBox = named(new TextBox(this), "textBox", {24, 184, 314, 237});
-    textBox->setFont(fonts::tahoma(-11));
+    textBox->setFont(fonts::tahoma(fonts::scaled(-11)));
     textBox->setPlainText(welcomeText());
 
     createInformationBox();
@@ -191,7 +194,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::createButtons() {
-    const QFont small = fonts::tahoma(-11);
+    const QFont small = fonts::tahoma(fonts::scaled(-11));
     const QFont window = font();
     startButton =
         button(this, "startButton", {24, 69, 129, 33}, QStringLiteral("Поехали"), small, -11);
@@ -212,25 +215,19 @@ void MainWindow::createButtons() {
 }
 
 void MainWindow::createSpeedRow() {
-    const QFont small = fonts::tahoma(-11);
+    const QFont small = fonts::tahoma(fonts::scaled(-11));
     viewButton = button(this, "viewButton", {24, 147, 42, 22}, QStringLiteral("- -"), small, -11);
 
     // The speed list is wider than designed so that "1000" shows whole with
     // the stand-in fonts; its neighbours move aside by a few pixels.
-    speedLabel = textLabel(this, "speedLabel", {72, 150}, QStringLiteral("Скорость"), 48);
-    speedLabel->setFont(small);
+    speedLabel = textLabel(this, "speedLabel", {72, 150}, QStringLiteral("Скорость"), 48, &small);
 
-    speedList = named(new QComboBox(this), "speedList", {123, 148, 55, 21});
+    speedList = named(new SpeedList(this), "speedList", {123, 148, 55, 21});
     speedList->setFont(small);
-    speedList->setEditable(false);
-    for (int wpm = 150; wpm <= 1000; wpm += 50) {
-        speedList->addItem(QString::number(wpm) + QLatin1Char('\t'));
-    }
     speedList->setCurrentIndex(3);
 
-    speedUnitLabel =
-        textLabel(this, "speedUnitLabel", {182, 150}, QStringLiteral("слов в минуту [+/-]"), 98);
-    speedUnitLabel->setFont(small);
+    speedUnitLabel = textLabel(this, "speedUnitLabel", {182, 150},
+                               QStringLiteral("слов в минуту [+/-]"), 98, &small);
 
     faceAButton = button(this, "faceAButton", {286, 147, 23, 22}, QStringLiteral("A"),
                          fonts::display(fonts::DisplayFace::A, 16), 16);
@@ -245,7 +242,7 @@ void MainWindow::createSpeedRow() {
 void MainWindow::createInformationBox() {
     informationBox = named(new QGroupBox(QStringLiteral("Информация"), this), "informationBox",
                            {24, 427, 314, 78});
-    informationBox->setFont(fonts::tahoma(-11));
+    informationBox->setFont(fonts::tahoma(fonts::scaled(-11)));
     QWidget* box = informationBox;
     readingTimeCaption =
         textLabel(box, "readingTimeCaption", {16, 24}, QStringLiteral("Время чтения: "));
@@ -302,7 +299,8 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::placeMenuButton() {
     // Right of the version panel, within the status bar's height.
-    menuButton->setGeometry(302, statusBar->y() + 1, 52, StatusBar::barHeight - 2);
+    menuButton->setGeometry(fonts::scaled(302), statusBar->y() + 1, fonts::scaled(52),
+                            statusBar->height() - 2);
     menuButton->raise();
 }
 

@@ -41,8 +41,6 @@ void MainWindow::nameControls() {
     describe(speedList, QStringLiteral("Скорость, слов в минуту"),
              QStringLiteral("Быстрее: стрелка вверх или плюс; медленнее: стрелка вниз или минус"));
     speedLabel->setBuddy(speedList);
-    for (int i = 0; i < speedList->count(); ++i)
-        speedList->setItemData(i, speedList->itemText(i).trimmed(), Qt::AccessibleTextRole);
     describe(textBox, QStringLiteral("Текст для чтения"),
              QStringLiteral("Вставьте сюда текст или откройте книгу: Ctrl+O"));
     describe(informationBox, QStringLiteral("Информация"));

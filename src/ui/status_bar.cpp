@@ -1,5 +1,7 @@
 #include "ui/status_bar.h"
 
+#include "ui/fonts.h"
+
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -19,7 +21,8 @@ StatusBar::StatusBar(QWidget* parent) : QFrame(parent) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setMargin(1);
         label->setIndent(2);
-        label->setGeometry(x, 2, widths[i] - 2, barHeight - 2);
+        label->setGeometry(fonts::scaled(x), 2, fonts::scaled(widths[i]) - 2,
+                           fonts::scaled(barHeight) - 2);
         // Clicks go to the bar itself.
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_panels[i] = label;
@@ -52,7 +55,8 @@ void StatusBar::setLinkShown(bool shown) {
 
 void StatusBar::dock() {
     if (const QWidget* owner = parentWidget()) {
-        setGeometry(0, owner->height() - barHeight, owner->width(), barHeight);
+        const int height = fonts::scaled(barHeight);
+        setGeometry(0, owner->height() - height, owner->width(), height);
     }
 }
 

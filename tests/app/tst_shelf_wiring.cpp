@@ -269,6 +269,23 @@ void TestShelfWiring::handedOverFileOpens() {
         QVERIFY(b);
         QCOMPARE(b->path, QFileInfo(file).absoluteFilePath());
         QCOMPARE(b->title, u"книга.txt"_qs);
+        // Another book handed over while words run: reading pauses, its
+        // place is kept, and the book opens.
+        const QString other = dir.filePath(u"другая.txt"_qs);
+        QFile o(other);
+        QVERIFY(o.open(QIODevice::WriteOnly) && o.write(bookA.toUtf8()) > 0);
+        o.close();
+        const int from = r.program.state.position;
+        f->startButton->clickFromCode();
+        QTRY_VERIFY_WITH_TIMEOUT(r.program.state.position >= from + 3, 60000);
+        r.program.takeHandedOver(other);
+        QVERIFY(!r.program.reader->wordTimer.enabled());
+        QTRY_VERIFY_WITH_TIMEOUT(f->textBox->toPlainText().startsWith(u"Альфа слово0"), 60000);
+        QVERIFY(r.boxes.shown.isEmpty());
+        r.program.shelfWiring->waitForWrites();
+        const auto kept = r.program.shelfWiring->shelf()->find(b->fingerprint);
+        QVERIFY(kept);
+        QVERIFY2(kept->position >= from + 3, qPrintable(QString::number(kept->position)));
         f->close();
     });
 }

@@ -128,6 +128,17 @@ void TestBookFaults::readsBook_data() {
     parts.spineExtra = u"<itemref idref=\"d0\"/><itemref idref=\"d0\"/>"_qs;
     QTest::newRow("spine naming one document three times")
         << bookfiles::epub(parts) << u"Глава первая\n\nРаздва.\n\nЧасть\n\nДва.\n"_qs << false;
+    bookfiles::Epub navigated;
+    navigated.documents = {{u"OEBPS/a.xhtml"_qs, bookfiles::xhtml(u"<p>Текст.</p>"_qs)}};
+    navigated.extra = {{u"OEBPS/nav.xhtml"_qs,
+                        bookfiles::xhtml(u"<h1>Оглавление</h1><nav epub:type=\"toc\"><ol><li><a "
+                                         "href=\"a.xhtml\">Глава</a></li></ol></nav>"_qs)
+                            .toUtf8()}};
+    navigated.manifestExtra = u"<item id=\"nav\" href=\"nav.xhtml\" properties=\"nav\" "
+                              "media-type=\"application/xhtml+xml\"/>"_qs;
+    navigated.spineExtra = u"<itemref idref=\"nav\"/>"_qs;
+    QTest::newRow("navigation document in the spine")
+        << bookfiles::epub(navigated) << u"Текст.\n"_qs << false;
     QTest::newRow("invisible characters in a text")
         << u"\u00A0Watson\u00A0и\u202Fдруг\u00ADой\u200B\u2060 мир\u2007\n\uFEFFконец"_qs.toUtf8()
         << u"Watson и другой мир\nконец"_qs << false;

@@ -93,6 +93,21 @@ QStringList words(const QString& text) {
     return text.split(space, Qt::SkipEmptyParts);
 }
 
+// A compound file (the container of Word 97-2003 and of encrypted Office
+// documents) whose first directory sector holds the entries `names` and
+// whose second sector starts as `sector`.
+QByteArray compoundFile(const QStringList& names, const QByteArray& sector = {}) {
+    QByteArray bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    bytes.resize(512, '\0');
+    QByteArray directory(512, '\0');
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QByteArray name(reinterpret_cast<const char*>(names[i].utf16()), names[i].size() * 2);
+        directory.replace(i * 128, name.size(), name);
+        directory[i * 128 + 64] = char(name.size() + 2);
+    }
+    return bytes + directory + sector.leftJustified(512, '\0');
+}
+
 } // namespace
 
 class TestOfficeFormats : public QObject {
@@ -171,6 +186,16 @@ void TestOfficeFormats::refusesDocument_data() {
         << bookfiles::zip({{u"mimetype"_qs, "application/vnd.oasis.opendocument.spreadsheet", true},
                            {u"content.xml"_qs, "<x/>"}})
         << QString() << BookFailure::Unsupported;
+    QTest::newRow("DOCX protected by a password")
+        << compoundFile({u"Root Entry"_qs, u"EncryptionInfo"_qs, u"EncryptedPackage"_qs})
+        << QString() << BookFailure::Password;
+    QTest::newRow("DOC protected by a password")
+        << compoundFile({u"Root Entry"_qs, u"WordDocument"_qs},
+                        QByteArray("\xEC\xA5\xC1\0\0\0\0\0\0\0\0\x01", 12))
+        << QString() << BookFailure::Password;
+    QTest::newRow("DOC") << compoundFile({u"Root Entry"_qs, u"WordDocument"_qs},
+                                         QByteArray("\xEC\xA5\xC1\0", 4))
+                         << QString() << BookFailure::Unsupported;
     QTest::newRow("workbook") << bookfiles::zip({{u"xl/workbook.xml"_qs, "<x/>"}}) << QString()
                               << BookFailure::Unsupported;
 }

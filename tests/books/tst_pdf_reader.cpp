@@ -120,6 +120,9 @@ void TestPdfReader::joinsLines_data() {
     QTest::newRow("soft hyphen") << u"пере\u00AD"_qs << u"Нос"_qs << u"переНос"_qs;
     QTest::newRow("hyphened name") << u"Санкт-"_qs << u"Петербург"_qs << u"Санкт-Петербург"_qs;
     QTest::newRow("hyphened particle") << u"кто-"_qs << u"то пришёл"_qs << u"кто-то пришёл"_qs;
+    QTest::newRow("word in capitals") << u"ПРОИЗВЕ-"_qs << u"ДЕНИЕ."_qs << u"ПРОИЗВЕДЕНИЕ."_qs;
+    QTest::newRow("particle in capitals") << u"КТО-"_qs << u"ТО"_qs << u"КТО-ТО"_qs;
+    QTest::newRow("capitals before a name") << u"ООН-"_qs << u"Женева"_qs << u"ООН-Женева"_qs;
     QTest::newRow("dash") << u"слово -"_qs << u"другое"_qs << u"слово - другое"_qs;
     QTest::newRow("plain") << u"одно"_qs << u"другое"_qs << u"одно другое"_qs;
 }
