@@ -104,6 +104,9 @@ QList<ShelfChapter> ShelfWorker::chapters(const QString& fingerprint, int entrie
     QList<ShelfChapter> found;
     if (m_open)
         ask([&] { found = m_shelf->chapters(fingerprint, entries); });
+    return found;
+}
+
 void ShelfWorker::saveSession(const ShelfSession& session) {
     if (m_open)
         post([this, session] { noteWrite(m_shelf->saveSession(session)); });
