@@ -79,6 +79,7 @@ private Q_SLOTS:
     void clickMovesThePositionAndResumeReadsOnFromIt();
     void steppingKeys_data();
     void steppingKeys();
+    void jumpBackWhilePausedMovesThePanel();
     void roomFollowsTheViewAndGoesAway();
     void endOfTextOpensThePanel();
 };
@@ -191,6 +192,22 @@ void TestContext::steppingKeys() {
         const int running = r.program.state.position;
         QTest::keyClick(f->pauseButton, Qt::Key_Right);
         QCOMPARE(r.program.state.position, running);
+        f->close();
+    });
+}
+
+void TestContext::jumpBackWhilePausedMovesThePanel() {
+    QTemporaryDir dir;
+    Run r(dir.path());
+    r.run([&] {
+        MainWindow* f = r.program.mainWindow;
+        startAndPause(r, 8);
+        QCOMPARE(marked(f->contextPanel), u"длиннее,"_qs);
+        f->jumpBackButton->click(); // 65 entries back at 300 words per minute
+        QCOMPARE(r.program.state.position, 0);
+        QVERIFY(!r.program.reader->wordTimer.enabled());
+        QCOMPARE(marked(f->contextPanel), u"Первое"_qs);
+        QCOMPARE(r.shown(), u"Первое"_qs);
         f->close();
     });
 }
