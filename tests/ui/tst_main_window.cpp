@@ -302,6 +302,7 @@ void TestMainWindow::screenReadersHearRussianNames() {
              u"300 слов в минуту"_qs);
     QAccessibleInterface* popup = QAccessible::queryAccessibleInterface(form.speedList)->child(0);
     QVERIFY(popup && popup->object() == form.speedList->view());
+    QVERIFY(popup->text(QAccessible::Name).contains(russian));
     for (QWidget* never : std::initializer_list<QWidget*>{
              form.hiddenSpeedLabel, form.reservedCaption1, form.reservedLabel2}) {
         QVERIFY(QAccessible::queryAccessibleInterface(never)->state().invisible);
