@@ -70,15 +70,18 @@ void ViewControls::toggleView() {
 }
 
 // A window on Wayland cannot be moved into the screen, so it is made to fit
-// where it stands; elsewhere keepOnScreen() moves it.
+// where it stands; elsewhere keepOnScreen() moves it, and it is made to fit
+// only a screen lower than the whole window (a large scale, a small screen).
 int ViewControls::fullViewHeight() const {
     const QScreen* screen = m_window.screen();
-    if (!screen || !QGuiApplication::platformName().startsWith(u"wayland"))
+    if (!screen)
         return fonts::scaled(555);
     // Before the window is framed its frame is unknown: a usual title bar.
     const int frame = m_window.frameGeometry().height() - m_window.height();
     const QRect area = screen->availableGeometry();
-    const int top = qMax(m_window.frameGeometry().top(), area.top());
+    const int top = QGuiApplication::platformName().startsWith(u"wayland")
+                        ? qMax(m_window.frameGeometry().top(), area.top())
+                        : area.top();
     return fittedFullHeight(fonts::scaled(555), area.bottom() + 1 - top, frame > 0 ? frame : 32,
                             fonts::scaled(237), fonts::scaled(60));
 }

@@ -53,6 +53,7 @@ SpeedList::SpeedList(QWidget* parent) : QComboBox(parent) {
     }();
     Q_UNUSED(installed);
     setEditable(false);
+    view()->setAccessibleName(QStringLiteral("Скорости чтения"));
     for (int wpm = 150; wpm <= 1000; wpm += 50) {
         addItem(QString::number(wpm) + QLatin1Char('\t'));
         setItemData(count() - 1, spokenItem(count() - 1), Qt::AccessibleTextRole);

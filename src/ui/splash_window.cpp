@@ -7,6 +7,7 @@
 SplashWindow::SplashWindow(QWidget* parent)
     : SmallWindow(QStringLiteral("Form3"), QSize(197, 195), parent) {
     setObjectName(QStringLiteral("splash"));
+    setAccessibleName(QStringLiteral("Загрузка книги"));
     progressBar = new StateProgressBar(this);
     progressBar->setObjectName(QStringLiteral("progressBar"));
     progressBar->setGeometry(8, 141, 177, 41);

@@ -2,6 +2,7 @@
 // learning-mode explanation and the progress bar's colour.
 #include "reader_fixture.h"
 
+#include "ui/fonts.h"
 #include "ui/state_progress_bar.h"
 #include "ui/window_fit.h"
 
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void compactViewKeepsTheLowerControlsOutOfReach();
     void fullViewFitsWhereItCannotMove_data();
     void fullViewFitsWhereItCannotMove();
+    void fullViewAtALargeScaleFitsTheScreen();
     void lookIsSetAsStored_data();
     void lookIsSetAsStored();
     void learningModeMessageOnce();
@@ -100,6 +102,23 @@ void TestViewControls::fullViewFitsWhereItCannotMove() {
     QFETCH(int, available);
     QFETCH(int, height);
     QCOMPARE(fittedFullHeight(555, available, 32, 237, 60), height);
+}
+
+// At twice the size the full view is higher than the test screen: it is made
+// to fit as far as the shortest text box allows, the lower controls moved up
+// with the text box shortened.
+void TestViewControls::fullViewAtALargeScaleFitsTheScreen() {
+    fonts::setLayoutScale(2);
+    const auto usual = qScopeGuard([] { fonts::setLayoutScale(1); });
+    ReaderFixture f;
+    const int room = f.form.screen()->availableGeometry().height() - 32;
+    QVERIFY(room < 2 * 555);
+    f.form.viewButton->setText(u"- -"_qs);
+    f.form.viewButton->clickFromCode();
+    const int height = qMax(room, 2 * 555 - 2 * (237 - 60));
+    QCOMPARE(f.form.height(), height);
+    QCOMPARE(f.form.textBox->height(), 2 * 237 - (2 * 555 - height));
+    QCOMPARE(f.form.progressBar->geometry().bottom(), 2 * (502 + 13) - (2 * 555 - height) - 1);
 }
 
 void TestViewControls::lookIsSetAsStored_data() {
