@@ -2,6 +2,7 @@
 #include "app/program.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
+#include "platform/free_memory.h"
 #include "platform/hotkeys_activation.h"
 #include "platform/hotkeys_qt.h"
 #include "platform/http_get_qt.h"
@@ -32,6 +33,9 @@ void print(const QString& text, std::FILE* stream) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A stored book's buffers come and go in the first second: each is
+    // given back to the system when freed instead of staying in the heap.
+    returnLargeBlocksAtOnce();
     // The folders of the reader's files are named after the application:
     // ~/.config/Kestrix and ~/.local/share/Kestrix. No organisation name, so
     // that the name is not doubled into Kestrix/Kestrix.

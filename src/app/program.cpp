@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/background_restore.h"
 #include "app/book_opener.h"
 #include "app/books_wiring.h"
 #include "app/chapters_wiring.h"
@@ -56,6 +57,8 @@ Program::~Program() {
 }
 
 void Program::start() {
+    // The stored book is read while the windows are made.
+    m_restore = std::make_unique<BackgroundRestore>(m_platform.files.settings.readPath());
     QApplication::setWindowIcon(programIcon());
     // Temporaries of killed saves, also beside the files of the old layout.
     const UserFiles& files = m_platform.files;
@@ -110,8 +113,10 @@ void Program::start() {
     prepareMainWindow();
     // An end asked for by now (a signal during the update check) skips the
     // rest: nothing restored is nothing to save.
-    if (m_closing)
+    if (m_closing) {
+        m_restore.reset();
         return;
+    }
 
     splash = new SplashWindow;
     splash->setAttribute(Qt::WA_QuitOnClose, false);
@@ -206,13 +211,11 @@ void Program::prepareMainWindow() {
 }
 
 void Program::restoreSettings() {
-    WindowSettingsView view(*this, m_platform);
-    loadSettings(view, state, m_platform.files.settings.readPath(), m_platform.clock,
-                 m_platform.timeFormat);
+    const std::optional<size_t> hash = takeRestoredSettings();
     // An end asked for during the restore takes nothing of it as the book.
     if (m_closing)
         return;
-    reader->takeTextAsBook();
+    reader->takeTextAsBook(hash);
     // What the file holds is what the window shows now.
     state.settingsTouched = false;
     state.restoredLook = reader->view().look();
@@ -222,6 +225,53 @@ void Program::restoreSettings() {
     // The file's text and the restore's buffers are gone: their memory goes
     // back to the system instead of waiting in the C library's heap.
     returnFreedMemory();
+}
+
+std::optional<size_t> Program::takeRestoredSettings() {
+    WindowSettingsView view(*this, m_platform);
+    view.releaseHotkeys();
+    const std::unique_ptr<BackgroundRestore> restore = std::move(m_restore);
+    // The splash moves while the file is read and the text rebuilt.
+    while (!restore->waitFor(5)) {
+        const BackgroundRestore::Progress p = restore->progress();
+        if (p.total > 0) {
+            view.splashProgress(p.total, p.done);
+            view.processEvents();
+        } else {
+            view.splashFileProgress(p.filePermille);
+        }
+        // An end asked for during the restore: nothing restored.
+        if (m_closing) {
+            view.splashHide();
+            return std::nullopt;
+        }
+    }
+    BackgroundRestore::Result r = restore->take();
+    if (!r.loaded) {
+        keepFromSaves(m_platform.files.settings.readPath());
+        view.showMessage(settingsLoadFailedMessage(r.error));
+        view.splashHide();
+        return std::nullopt;
+    }
+    applyStoredConfig(view, state, r.config);
+    const int entriesBefore = state.entryCount;
+    state.entryCount = r.config.textLength;
+    if (state.entryCount > 0) {
+        view.clearText();
+        view.setText(r.text);
+    }
+    r.text = QString();
+    if (m_closing) {
+        if (state.entryCount > 0)
+            view.clearText();
+        state.entryCount = entriesBefore;
+        view.splashHide();
+        return std::nullopt;
+    }
+    state.position = r.config.position;
+    state.speedBaseline = state.position;
+    view.splashHide();
+    return state.entryCount > 0 ? r.startTextHash : std::nullopt;
 }
 
 void Program::mainWindowDeactivated() {

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 class ApplicationActivation;
 class BookOpener;
@@ -54,6 +55,8 @@ struct Platform {
 
 // The whole program: its three windows, the reading state, the word library,
 // and the order in which they come to life and go away.
+class BackgroundRestore;
+
 class Program : public QObject {
     Q_OBJECT
 public:
@@ -144,6 +147,12 @@ Q_SIGNALS:
 private:
     void close(int exitCode);
     void connectEndings();
+    // The stored book read behind the splash put into the windows: Config's
+    // values, the text and the bookmark, as loadSettings does. The hash of
+    // the text as Start cuts it, when the text was restored.
+    std::optional<size_t> takeRestoredSettings();
+
+    std::unique_ptr<BackgroundRestore> m_restore; // from start() to the restore
 
     Platform m_platform;
     QString m_bookFile;

@@ -11,3 +11,10 @@ void returnFreedMemory() {
     malloc_trim(0);
 #endif
 }
+
+void returnLargeBlocksAtOnce() {
+#if defined(__GLIBC__)
+    constexpr int largeBlock = 1024 * 1024;
+    mallopt(M_MMAP_THRESHOLD, largeBlock);
+#endif
+}

@@ -40,28 +40,6 @@ QString startText(QStringView in) {
     return out;
 }
 
-bool Preparation::isDelimiter(QChar c) {
-    // Every delimiter is at most "?": letters of any script leave at once.
-    if (c.unicode() > u'?')
-        return false;
-    switch (c.unicode()) {
-    case u'\n':
-    case u'\r':
-    case u' ':
-    case u'.':
-    case u',':
-    case u'!':
-    case u'?':
-    case u':':
-    case u';':
-    case u')':
-    case u'-':
-        return true;
-    default:
-        return false;
-    }
-}
-
 Preparation::Preparation(WordSequence& words, QString text) : m_words(words) {
     m_words.reset(std::move(text));
     m_chars = m_words.text().constData();

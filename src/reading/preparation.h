@@ -40,7 +40,16 @@ public:
     qsizetype visited() const { return m_visited; }
     qsizetype length() const { return m_length; }
 
-    static bool isDelimiter(QChar c);
+    static bool isDelimiter(QChar c) {
+        // LF, CR, space, "!", ")", ",", "-", ".", ":", ";" and "?": one bit
+        // each below 64, so a character is told at one or two comparisons.
+        constexpr quint64 delimiters = (1ULL << '\n') | (1ULL << '\r') | (1ULL << ' ') |
+                                       (1ULL << '!') | (1ULL << ')') | (1ULL << ',') |
+                                       (1ULL << '-') | (1ULL << '.') | (1ULL << ':') |
+                                       (1ULL << ';') | (1ULL << '?');
+        const char16_t u = c.unicode();
+        return u < 64 && ((delimiters >> u) & 1) != 0;
+    }
 
 private:
     void endOfWord();

@@ -160,8 +160,9 @@ size_t Reader::hashOfText() const {
     return qHash(startText(m_window.textBox->document()->toRawText()), 0);
 }
 
-void Reader::takeTextAsBook() {
-    m_book = BookMark{m_window.textBox->document()->characterCount(), hashOfText()};
+void Reader::takeTextAsBook(std::optional<size_t> startTextHash) {
+    m_book = BookMark{m_window.textBox->document()->characterCount(),
+                      startTextHash ? *startTextHash : hashOfText()};
     m_textEdited = false;
 }
 

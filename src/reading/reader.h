@@ -76,7 +76,8 @@ public:
     // Takes the text box's text as the book the reading position belongs to
     // (after a stored book has been restored into it). A later Start keeps
     // the position only for this text, or for the text of the last Start.
-    void takeTextAsBook();
+    // `startTextHash`, when known, is the hash of that text as Start cuts it.
+    void takeTextAsBook(std::optional<size_t> startTextHash = std::nullopt);
     // One of the six playback keys, by its id (see Hotkeys). Space and Enter
     // pause and resume; when there is nothing to pause they press Start,
     // unless the focus is on the text box, the speed list or the

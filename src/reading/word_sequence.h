@@ -40,16 +40,38 @@ public:
     bool isEmpty() const { return m_entries.empty(); }
 
     // Writes slot `slot` (at most written(), so slots are filled in order).
-    void putWord(int slot, qsizetype start, qsizetype length);
-    void putBlank(int slot);
+    void putWord(int slot, qsizetype start, qsizetype length) {
+        Q_ASSERT(slot >= 0 && slot <= written());
+        Q_ASSERT(length > 0 && start >= 0 && start + length <= m_text.size());
+        put(slot, {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
+    }
+    void putBlank(int slot) {
+        Q_ASSERT(slot >= 0 && slot <= written());
+        put(slot, {0, blankMark});
+    }
     // Keeps only the first n slots (n < 0 counts as 0).
     void truncate(int n);
     void reserve(qsizetype n) { m_entries.reserve(n); }
 
     // The three parts of the entry in slot i, which must hold one.
-    QStringView left(int i) const;
-    QChar letter(int i) const;
-    QStringView rest(int i) const;
+    QStringView left(int i) const {
+        const Entry& e = m_entries[i];
+        if (e.length == blankMark)
+            return blankLeft();
+        return word(e).left(leftLength(e));
+    }
+    QChar letter(int i) const {
+        const Entry& e = m_entries[i];
+        if (e.length == blankMark)
+            return blankLetter();
+        return m_text[e.start + leftLength(e)];
+    }
+    QStringView rest(int i) const {
+        const Entry& e = m_entries[i];
+        if (e.length == blankMark)
+            return blankRest();
+        return word(e).mid(leftLength(e) + 1);
+    }
     // Left part, letter and rest joined: the entry as displayed.
     QString joined(int i) const;
     bool isBlank(int i) const { return m_entries[i].length == blankMark; }
@@ -71,7 +93,24 @@ public:
 
     // Length of the left part of a word of `length` characters whose second
     // character is `second`.
-    static int leftLength(qsizetype length, QChar second);
+    static int leftLength(qsizetype length, QChar second) {
+        if (length == 3) {
+            switch (second.unicode()) {
+            case u'у':
+            case u'е':
+            case u'э':
+            case u'о':
+            case u'а':
+            case u'я':
+            case u'и':
+            case u'ю':
+                return 1;
+            default:
+                break;
+            }
+        }
+        return static_cast<int>((length - 1) / 3);
+    }
 
     // Bytes the entries take beyond the text.
     static constexpr size_t bytesPerEntry() { return sizeof(Entry); }
@@ -82,6 +121,17 @@ private:
         std::uint32_t start;
         std::uint32_t length; // blankMark for a blank entry
     };
+    QStringView word(const Entry& e) const { return QStringView(m_text).mid(e.start, e.length); }
+    int leftLength(const Entry& e) const {
+        return leftLength(e.length, e.length > 1 ? m_text[e.start + 1] : QChar());
+    }
+    void put(int slot, Entry e) {
+        if (slot == written())
+            m_entries.push_back(e);
+        else
+            m_entries[slot] = e;
+    }
+
     QString m_text;
     QList<Entry> m_entries;
     quint64 m_generation = 0;

@@ -89,15 +89,27 @@ QString IniFile::parseText(QString text, const LoadProgress& progress) {
     qsizetype nextReport = progressLines;
     bool roomMade = false;
     qsizetype sectionStart = 0;
+    // Where the next CR and the next LF stand (n when there is none), found
+    // again only once the parse has passed them.
+    qsizetype nextCr = -1;
+    qsizetype nextLf = -1;
+    const QStringView all(m_arena);
+    const auto nextOf = [&all, n](qsizetype& next, char16_t c, qsizetype from) {
+        if (next < from) {
+            const qsizetype i = all.indexOf(QChar(c), from);
+            next = i < 0 ? n : i;
+        }
+        return next;
+    };
     while (pos < n) {
         if (progress && lines + sections >= nextReport) {
             nextReport += progressLines;
             if (!progress(static_cast<int>(decodedShare + (1000 - decodedShare) * pos / n)))
                 return droppedForStop();
         }
-        qsizetype end = pos;
-        while (end < n && !isLineEnd(d[end]))
-            ++end;
+        // The line ends at the next CR or LF; each is looked for with the
+        // library's vectorised search, and only again once passed.
+        const qsizetype end = qMin(nextOf(nextCr, u'\r', pos), nextOf(nextLf, u'\n', pos));
         qsizetype b = pos;
         qsizetype e = end;
         pos = end + 1;

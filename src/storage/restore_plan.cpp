@@ -31,20 +31,34 @@ int wordIndex(QStringView name) {
     return v > INT_MAX ? -1 : static_cast<int>(v);
 }
 
+void StoredText::take(int n, QStringView value) {
+    if (n > m_next)
+        m_gaps.push_back({m_count, n - m_next});
+    ++m_count;
+    m_next = qint64(n) + 1;
+    m_chars += value.size();
+    m_empty += value.isEmpty() ? 1 : 0;
+}
+
 StoredText::StoredText(const IniFile& ini, int textLength) : m_ini(ini), m_textLength(textLength) {
     bool ordered = true;
     ini.forEachKey(u"Content", [&](QStringView name, QStringView value) {
         const int n = wordIndex(name);
-        if (n < 0 || n >= textLength)
+        if (n < 0 || n >= textLength || !ordered)
             return;
-        ordered = ordered && (m_indices.empty() || n > m_indices.back());
-        m_indices.push_back(n);
-        m_chars += value.size();
-        m_empty += value.isEmpty() ? 1 : 0;
+        if (m_count > 0 && n < m_next) {
+            ordered = false;
+            return;
+        }
+        take(n, value);
     });
     if (ordered)
         return;
-    m_indices.clear();
+    m_count = 0;
+    m_next = 0;
+    m_gaps.clear();
+    m_chars = 0;
+    m_empty = 0;
     ini.forEachKey(u"Content", [&](QStringView name, QStringView value) {
         const int n = wordIndex(name);
         if (n >= 0 && n < textLength)
@@ -58,18 +72,13 @@ StoredText::StoredText(const IniFile& ini, int textLength) : m_ini(ini), m_textL
         return a.index == b.index;
     };
     m_sorted.erase(std::unique(m_sorted.begin(), m_sorted.end(), sameIndex), m_sorted.end());
-    m_chars = 0;
-    m_empty = 0;
-    for (const StoredEntry& e : m_sorted) {
-        m_indices.push_back(e.index);
-        m_chars += e.value.size();
-        m_empty += e.value.isEmpty() ? 1 : 0;
-    }
+    for (const StoredEntry& e : m_sorted)
+        take(e.index, e.value);
 }
 
-RestorePlan planRestore(const std::vector<int>& indices, int textLength) {
+RestorePlan planRestore(const StoredText& stored, int textLength) {
     RestorePlan plan;
-    qint64 allowance = static_cast<qint64>(indices.size()) + loadPaddingAllowance;
+    qint64 allowance = static_cast<qint64>(stored.count()) + loadPaddingAllowance;
     const auto breaksFor = [&allowance](qint64 missing, bool atEnd) {
         if (missing <= 0)
             return 0;
@@ -79,15 +88,13 @@ RestorePlan planRestore(const std::vector<int>& indices, int textLength) {
         }
         return atEnd ? 0 : 1;
     };
-    qint64 next = 0;
-    qint64 total = 0;
-    plan.breaksBefore.reserve(indices.size());
-    for (const int index : indices) {
-        plan.breaksBefore.push_back(breaksFor(index - next, false));
-        total += plan.breaksBefore.back() + 1;
-        next = index + 1;
+    qint64 total = stored.count();
+    for (const StoredText::Gap& gap : stored.gaps()) {
+        const int breaks = breaksFor(gap.missing, false);
+        plan.breaksBefore.push_back({gap.before, breaks});
+        total += breaks;
     }
-    plan.breaksAfter = breaksFor(textLength - next, true);
+    plan.breaksAfter = breaksFor(textLength - stored.next(), true);
     plan.total = static_cast<int>(total + plan.breaksAfter);
     return plan;
 }

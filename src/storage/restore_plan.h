@@ -30,8 +30,16 @@ class StoredText {
 public:
     StoredText(const IniFile& ini, int textLength);
 
-    // The indices of the entries, in order.
-    const std::vector<int>& indices() const { return m_indices; }
+    // The entries, and where indices are missing among them: before the
+    // entry of ordinal `before` (among the entries), `missing` indices.
+    struct Gap {
+        int before;
+        qint64 missing;
+    };
+    int count() const { return m_count; }
+    const std::vector<Gap>& gaps() const { return m_gaps; }
+    // The index after the last entry (0 when there is none).
+    qint64 next() const { return m_next; }
     // The characters of their values, and how many of them are empty.
     qsizetype chars() const { return m_chars; }
     qsizetype emptyValues() const { return m_empty; }
@@ -51,9 +59,14 @@ public:
     }
 
 private:
+    // Notes entry `n` as the next in order.
+    void take(int n, QStringView value);
+
     const IniFile& m_ini;
     int m_textLength;
-    std::vector<int> m_indices;
+    int m_count = 0;
+    qint64 m_next = 0;
+    std::vector<Gap> m_gaps;
     std::vector<StoredEntry> m_sorted; // only for keys out of order
     qsizetype m_chars = 0;
     qsizetype m_empty = 0;
@@ -95,9 +108,13 @@ private:
 // them and after the last the line breaks that stand for missing entries (see
 // loadPaddingAllowance).
 struct RestorePlan {
-    std::vector<int> breaksBefore;
+    struct Breaks {
+        int before; // the ordinal of the entry they come before
+        int count;
+    };
+    std::vector<Breaks> breaksBefore; // in order, only where there are any
     int breaksAfter = 0;
     int total = 0; // entries of the restored text
 };
 
-RestorePlan planRestore(const std::vector<int>& indices, int textLength);
+RestorePlan planRestore(const StoredText& stored, int textLength);

@@ -82,6 +82,82 @@ QString progressStateName(ProgressState state) {
     return QStringLiteral("green");
 }
 
+StoredConfig readStoredConfig(const IniFile& ini) {
+    StoredConfig c;
+    c.studyMode = ini.boolValue(config, u"StudyMode", false);
+    c.progressColour = ini.value(config, u"ProgressBar", QStringLiteral("green"));
+    c.speedIndex = ini.intValue(config, u"Speed", 3);
+    c.look = readDisplayLook(ini);
+    c.textLength = ini.intValue(config, u"TextLength", 0);
+    c.position = qMax(0, ini.intValue(config, u"TextPosition", 0));
+    return c;
+}
+
+void applyStoredConfig(SettingsView& view, ReadingState& state, const StoredConfig& c) {
+    state.explainLearningMode = false;
+    view.setStudyMode(c.studyMode);
+    state.explainLearningMode = true;
+    view.setSpeedIndex(c.speedIndex);
+    if (c.progressColour == u"red")
+        view.setProgressState(ProgressState::Error);
+    else if (c.progressColour == u"yellow")
+        view.setProgressState(ProgressState::Paused);
+    else if (c.progressColour == u"green")
+        view.setProgressState(ProgressState::Normal);
+    view.setLook(c.look);
+}
+
+bool rebuildStoredText(const IniFile& ini, int textLength, QString& text,
+                       const std::function<bool(int, int)>& slice) {
+    const StoredText stored(ini, textLength);
+    const RestorePlan plan = planRestore(stored, textLength);
+    // A blank before every entry, a line break for every missing or empty
+    // one, the values, a last blank.
+    const qsizetype breaks = qsizetype(plan.total) - stored.count() + stored.emptyValues();
+    TextWriter out(text, qsizetype(plan.total) + 2 * breaks + stored.chars() + 1);
+    int done = 0;
+    bool lastIsWord = false;
+    bool stopped = false;
+    const auto add = [&](QStringView value) {
+        if (stopped)
+            return;
+        out.put(QLatin1Char(' '));
+        lastIsWord = !value.isEmpty();
+        if (lastIsWord)
+            out.put(value);
+        else
+            out.put(u"\n\r");
+        const int i = done++;
+        if (i % loadSlice == 0)
+            stopped = !slice(i, plan.total);
+    };
+    int k = 0;
+    auto gap = plan.breaksBefore.cbegin();
+    stored.forEach([&](QStringView value) {
+        if (gap != plan.breaksBefore.cend() && gap->before == k) {
+            for (int b = 0; b < gap->count; ++b)
+                add(QStringView());
+            ++gap;
+        }
+        ++k;
+        add(value);
+    });
+    for (int b = 0; b < plan.breaksAfter; ++b)
+        add(QStringView());
+    // The preparation stores a word only when a delimiter follows it: a
+    // blank keeps the last word. A last line break stays as it is, since a
+    // blank after it would give its entry back.
+    if (lastIsWord)
+        out.put(QLatin1Char(' '));
+    out.finish();
+    return !stopped;
+}
+
+QString settingsLoadFailedMessage(const QString& error) {
+    return QStringLiteral("Не удалось прочитать настройки и закладки.  [") + error +
+           QLatin1Char(']');
+}
+
 void loadSettings(SettingsView& view, ReadingState& state, const QString& path, const Clock& clock,
                   const TimeFormat& timeFormat) {
     view.releaseHotkeys();
@@ -99,85 +175,37 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
     }
     if (!loaded) {
         keepFromSaves(path);
-        view.showMessage(QStringLiteral("Не удалось прочитать настройки и закладки.  [") +
-                         ini.errorString() + QLatin1Char(']'));
+        view.showMessage(settingsLoadFailedMessage(ini.errorString()));
         view.splashHide();
         return;
     }
 
-    state.explainLearningMode = false;
-    view.setStudyMode(ini.boolValue(config, u"StudyMode", false));
-    state.explainLearningMode = true;
-    const QString colour = ini.value(config, u"ProgressBar", QStringLiteral("green"));
-    view.setSpeedIndex(ini.intValue(config, u"Speed", 3));
-    if (colour == u"red")
-        view.setProgressState(ProgressState::Error);
-    else if (colour == u"yellow")
-        view.setProgressState(ProgressState::Paused);
-    else if (colour == u"green")
-        view.setProgressState(ProgressState::Normal);
-    view.setLook(readDisplayLook(ini));
-
+    const StoredConfig stored = readStoredConfig(ini);
+    applyStoredConfig(view, state, stored);
     const int entriesBefore = state.entryCount;
-    state.entryCount = ini.intValue(config, u"TextLength", 0);
+    state.entryCount = stored.textLength;
     if (state.entryCount > 0)
         view.clearText();
     bool stopped = false;
     QString text;
     if (state.entryCount >= 0) {
-        const StoredText stored(ini, state.entryCount);
-        const RestorePlan plan = planRestore(stored.indices(), state.entryCount);
-        // A blank before every entry, a line break for every missing or empty
-        // one, the values, a last blank.
-        const qsizetype breaks =
-            qsizetype(plan.total) - qsizetype(stored.indices().size()) + stored.emptyValues();
-        TextWriter out(text, qsizetype(plan.total) + 2 * breaks + stored.chars() + 1);
-        int done = 0;
-        bool lastIsWord = false;
-        const auto add = [&](QStringView value) {
-            if (stopped)
-                return;
-            out.put(QLatin1Char(' '));
-            lastIsWord = !value.isEmpty();
-            if (lastIsWord)
-                out.put(value);
-            else
-                out.put(u"\n\r");
-            const int i = done++;
-            if (i % loadSlice != 0)
-                return;
+        stopped = !rebuildStoredText(ini, state.entryCount, text, [&](int i, int total) {
             view.processEvents();
-            stopped = view.restoreStopped();
+            const bool stop = view.restoreStopped();
             view.splashShow();
-            view.splashProgress(plan.total, i);
+            view.splashProgress(total, i);
             if (i > 0) {
                 const qint64 elapsed = start.msecsTo(clock.now());
-                const qint64 total =
-                    static_cast<qint64>(static_cast<double>(elapsed) * plan.total / i);
-                const qint64 left = total - start.msecsTo(clock.now());
+                const qint64 all = static_cast<qint64>(static_cast<double>(elapsed) * total / i);
+                const qint64 left = all - start.msecsTo(clock.now());
                 view.splashTimeLeft(QStringLiteral("Осталось: ") + timeFormat.timeToStr(left));
             }
-        };
-        size_t k = 0;
-        stored.forEach([&](QStringView value) {
-            for (int b = 0; b < plan.breaksBefore[k]; ++b)
-                add(QStringView());
-            ++k;
-            add(value);
+            return !stop;
         });
-        for (int b = 0; b < plan.breaksAfter; ++b)
-            add(QStringView());
-        // The preparation stores a word only when a delimiter follows it: a
-        // blank keeps the last word. A last line break stays as it is, since a
-        // blank after it would give its entry back.
-        if (lastIsWord)
-            out.put(QLatin1Char(' '));
-        out.finish();
     }
-    // The bookmark is read before the file is let go, so that the text box
-    // takes the text without the file beside it in memory; it is applied
-    // after the text, whose change handler resets the position.
-    const int position = qMax(0, ini.intValue(config, u"TextPosition", 0));
+    // The file is let go before the text box takes the text, so that the
+    // text is not in memory beside it; the bookmark is applied after the
+    // text, whose change handler resets the position.
     ini = IniFile();
     if (!stopped && state.entryCount > 0)
         view.setText(text);
@@ -190,7 +218,7 @@ void loadSettings(SettingsView& view, ReadingState& state, const QString& path, 
         return;
     }
 
-    state.position = position;
+    state.position = stored.position;
     state.speedBaseline = state.position;
     view.splashHide();
 }

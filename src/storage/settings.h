@@ -6,9 +6,12 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <optional>
 
 class Clock;
+class IniFile;
 class TimeFormat;
 
 // The colour state of the main window's progress bar.
@@ -69,6 +72,27 @@ inline constexpr int loadSlice = 4096;
 // the entries present cost (a damaged TextLength of a million restores nothing
 // instead of a million empty lines).
 inline constexpr int loadPaddingAllowance = 4096;
+
+// What loadSettings takes from the section "Config".
+struct StoredConfig {
+    bool studyMode = false;
+    QString progressColour;
+    int speedIndex = 3;
+    DisplayLook look;
+    int textLength = 0; // TextLength as stored, negative included
+    int position = 0;   // TextPosition, never negative
+};
+StoredConfig readStoredConfig(const IniFile& ini);
+// Sets the learning-mode box (without its explanation), the speed, the
+// progress bar's colour and the look, in this order.
+void applyStoredConfig(SettingsView& view, ReadingState& state, const StoredConfig& config);
+// Rebuilds the text of the text box from the entries stored in `ini` into
+// `text`; `slice(done, total)` runs every loadSlice entries, and the
+// rebuilding stops (returning false) when it returns false.
+bool rebuildStoredText(const IniFile& ini, int textLength, QString& text,
+                       const std::function<bool(int done, int total)>& slice);
+// The message shown for a settings file that could not be read.
+QString settingsLoadFailedMessage(const QString& error);
 
 // Restores settings, text and bookmark from the INI file at `path`.
 void loadSettings(SettingsView& view, ReadingState& state, const QString& path, const Clock& clock,
