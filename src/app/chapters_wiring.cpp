@@ -151,6 +151,7 @@ void ChaptersWiring::goTo(int entry) {
     else
         m_shelf.savePlace();
     refreshTimeLeft();
+    Q_EMIT moved(entry);
 }
 
 QString ChaptersWiring::refreshTimeLeft() {

@@ -54,6 +54,8 @@ public:
 Q_SIGNALS:
     // The context panel's line of the time left changed.
     void timeLeftTextChanged(const QString& text);
+    // goTo() moved the reading position to `entry`.
+    void moved(int entry);
 
 private:
     const WordSequence& subject();

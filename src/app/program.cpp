@@ -4,6 +4,7 @@
 #include "app/book_opener.h"
 #include "app/books_wiring.h"
 #include "app/chapters_wiring.h"
+#include "app/context_chapters.h"
 #include "app/final_save.h"
 #include "app/shelf_wiring.h"
 #include "app/statistics_wiring.h"
@@ -87,6 +88,7 @@ void Program::start() {
     statisticsWiring = std::make_unique<StatisticsWiring>(
         *mainWindow, *shelfWiring,
         StatisticsWiring::Services{m_boxes, m_platform.fileDialog, m_platform.clock});
+    connectContextToChapters(*mainWindow, *contextNavigation, *chaptersWiring);
     // Sleep is refused only while words are running.
     connect(reader.get(), &Reader::wordsRunningChanged, this, [this](bool running) {
         if (running)

@@ -126,6 +126,7 @@ void ContextNavigation::moveTo(int entry) {
         return;
     m_state.position = entry;
     show(entry);
+    Q_EMIT moved(entry);
 }
 
 void ContextNavigation::stepWord(int direction) {

@@ -53,6 +53,11 @@ public:
     // A click on the character `index` of the panel's text.
     void panelClicked(qsizetype index);
 
+Q_SIGNALS:
+    // The reader moved the position to the word entry `entry` from the panel
+    // or by a stepping key.
+    void moved(int entry);
+
 private:
     void show(int entry);
     void giveRoom(bool room);
