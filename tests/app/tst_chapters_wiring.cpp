@@ -5,6 +5,7 @@
 #include "app/book_opener.h"
 #include "app/chapters_wiring.h"
 #include "book_files.h"
+#include "platform/hotkeys_qt.h"
 #include "program_run.h"
 #include "reading/reader.h"
 #include "ui/chapters_window.h"
@@ -76,6 +77,54 @@ ChaptersWindow* pressCtrlG(Run& r) {
     return r.program.chaptersWiring->window();
 }
 
+// The program as Run starts it, but with the keys taken by the event filter
+// that the real program uses, and the program active.
+struct KeysRun {
+    explicit KeysRun(const UserFiles& files)
+        : program(Platform{boxes,
+                           fileDialog,
+                           opener,
+                           http,
+                           hotkeys,
+                           activation,
+                           power,
+                           clock,
+                           TimeFormat(QLocale::c()),
+                           nullptr,
+                           files,
+                           {},
+                           {}}) {}
+
+    int run(const std::function<void()>& script) {
+        program.start();
+        QTimer::singleShot(0, &program, [this, script] {
+            activation.setState(Qt::ApplicationActive);
+            if (QTest::qWaitForWindowActive(program.mainWindow, 30000))
+                script();
+            else
+                QTest::qFail("the main window never became active", __FILE__, __LINE__);
+            if (program.mainWindow && !program.closing())
+                program.mainWindow->close();
+        });
+        return program.exec();
+    }
+    // A key typed where the focus is, as the keyboard would send it.
+    void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* to = QApplication::focusWidget();
+        QTest::keyClick(to ? to : program.mainWindow, key, modifiers);
+    }
+
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialog fileDialog;
+    RecordingUrlOpener opener;
+    GenerousHttpGet http;
+    ApplicationActivation activation{ApplicationActivation::Source::Manual};
+    EventFilterHotkeys hotkeys{&activation};
+    RecordingPower power;
+    WatchingClock clock;
+    Program program;
+};
+
 QStringList rowsOf(const ChaptersWindow* w) {
     QStringList rows;
     for (int i = 0; i < w->list->count(); ++i)
@@ -92,6 +141,7 @@ private Q_SLOTS:
     void chaptersComeBackWithTheRestoredBook();
     void textWithoutChapters();
     void timeLeftFollowsTheSpeed();
+    void listKeysAreNotPlaybackKeys();
 };
 
 void TestChaptersWiring::ctrlGJumpsAndPauses() {
@@ -215,6 +265,43 @@ void TestChaptersWiring::timeLeftFollowsTheSpeed() {
         QVERIFY(wiring.timeLeftText().startsWith(u"Осталось не менее: "_qs));
         QVERIFY(f->informationBox->title().contains(u"не менее"_qs));
         f->close();
+    });
+}
+
+// With the real playback-key filter: in the open list the arrows move the
+// choice and Enter chooses, and none of them reaches the reading (no speed
+// change, no resume after the list has closed).
+void TestChaptersWiring::listKeysAreNotPlaybackKeys() {
+    QTemporaryDir dir;
+    const QString book = dir.filePath(u"главы.epub"_qs);
+    QVERIFY(bookfiles::write(book, chaptersEpub()));
+    KeysRun r(shelfFilesIn(dir.path()));
+    r.run([&] {
+        MainWindow* f = r.program.mainWindow;
+        Reader& reader = *r.program.reader;
+        QSignalSpy done(r.program.bookOpener.get(), &BookOpener::finished);
+        r.program.bookOpener->open(book);
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 60000);
+        f->startButton->setFocus();
+        r.type(Qt::Key_Space);
+        QVERIFY(reader.wordTimer.enabled());
+        const int speed = f->speedList->currentIndex();
+        r.type(Qt::Key_G, Qt::ControlModifier);
+        ChaptersWindow* w = r.program.chaptersWiring->window();
+        QVERIFY(w);
+        QTRY_VERIFY(w->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(w, 30000));
+        // Through the application's event filters, as typed keys go.
+        QTest::keyClick(w->list, Qt::Key_Down);
+        QTest::keyClick(w->list, Qt::Key_Down);
+        QCOMPARE(w->list->currentRow(), 2);
+        QTest::keyClick(w->list, Qt::Key_Return);
+        QTRY_VERIFY(!w->isVisible());
+        QCOMPARE(f->speedList->currentIndex(), speed);
+        QCOMPARE(r.program.state.position, r.program.chaptersWiring->chapters()[2].entry);
+        QTest::qWait(100);
+        QVERIFY(!reader.wordTimer.enabled());
+        QCOMPARE(f->pauseButton->text(), Reader::resumeCaption());
     });
 }
 
