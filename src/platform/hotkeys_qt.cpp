@@ -5,6 +5,24 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+// A window of the program's own over the main window (the bookshelf, the
+// statistics, the chapters) answers its own keys: its lists take the arrows,
+// its buttons Enter and Space.
+bool inWindowOverMain(QObject* watched) {
+    QWindow* window = qobject_cast<QWindow*>(watched);
+    if (window == nullptr) {
+        if (const auto* widget = qobject_cast<QWidget*>(watched))
+            window = widget->window()->windowHandle();
+    }
+    return window != nullptr && window->transientParent() != nullptr;
+}
+
+} // namespace
 
 EventFilterHotkeys::EventFilterHotkeys(ApplicationActivation* activationSource, QObject* parent)
     : Hotkeys(parent), m_activation(activationSource) {
@@ -53,6 +71,8 @@ bool EventFilterHotkeys::eventFilter(QObject* watched, QEvent* event) {
     // A modal window (a message box, a file dialog) answers its own keys:
     // Enter and Space press its buttons there.
     if (QGuiApplication::modalWindow() != nullptr)
+        return false;
+    if (inWindowOverMain(watched))
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const int id = idOf(*key);

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -343,6 +344,29 @@ private Q_SLOTS:
         box.show();
         strike(box.button(QMessageBox::Ok), stroke);
         QCOMPARE(answered.count(), 1);
+        QVERIFY(delivered.isEmpty());
+        strike(edit, stroke);
+        QCOMPARE(delivered, QList<int>{id});
+    }
+
+    // A window of the program's own over the main one (not modal) keeps its
+    // keys; the main window's keys stay the reader's meanwhile.
+    void windowOverMainKeepsItsKeys_data() {
+        QTest::addColumn<Stroke>("stroke");
+        QTest::addColumn<int>("id");
+        QTest::newRow("up") << up << 38;
+        QTest::newRow("return") << enter << 13;
+    }
+
+    void windowOverMainKeepsItsKeys() {
+        QFETCH(Stroke, stroke);
+        QFETCH(int, id);
+        hotkeys->registerAll();
+        QDialog over(window.get());
+        auto* list = new QPlainTextEdit(&over);
+        over.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&over));
+        strike(list, stroke);
         QVERIFY(delivered.isEmpty());
         strike(edit, stroke);
         QCOMPARE(delivered, QList<int>{id});
