@@ -85,7 +85,18 @@ QString StatisticsWiring::skippedNote(int skipped) {
 SessionStatistics StatisticsWiring::statisticsOf(ShelfWorker& shelf, const StatisticsQuery& query,
                                                  QList<ShelfBook>& books) {
     books = shelf.recent();
-    return sessionStatistics(shelf.sessions(std::numeric_limits<qint64>::min()), books, query);
+    // The sessions of the period only, unless the streak goes back beyond
+    // them: then the earlier ones too.
+    constexpr qint64 earliest = std::numeric_limits<qint64>::min();
+    const qint64 from = periodStart(query.period, query.now);
+    QList<ShelfSession> sessions = shelf.sessions(from);
+    SessionStatistics statistics = sessionStatistics(sessions, books, query);
+    const QDate streakFrom = statistics.totals.streakFrom;
+    if (from == earliest || !streakFrom.isValid() ||
+        QDateTime(streakFrom, QTime(0, 0)).toMSecsSinceEpoch() > from)
+        return statistics;
+    sessions = shelf.sessions(earliest, from) + sessions;
+    return sessionStatistics(sessions, books, query);
 }
 
 StatisticsWindow::Content StatisticsWiring::contentOf(const SessionStatistics& statistics) {

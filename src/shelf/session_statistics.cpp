@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -28,13 +29,13 @@ private:
     qint64 m_to = 0;
 };
 
-int streakOf(const QList<QDate>& readingDays, QDate today) {
-    // readingDays: distinct, earliest first.
+// The streak's length and first day; readingDays distinct, earliest first.
+std::pair<int, QDate> streakOf(const QList<QDate>& readingDays, QDate today) {
     if (readingDays.isEmpty())
-        return 0;
+        return {0, QDate()};
     QDate day = readingDays.last();
     if (day != today && day != today.addDays(-1))
-        return 0;
+        return {0, QDate()};
     int streak = 1;
     for (qsizetype i = readingDays.size() - 2; i >= 0; --i) {
         if (readingDays[i] != day.addDays(-1))
@@ -42,7 +43,7 @@ int streakOf(const QList<QDate>& readingDays, QDate today) {
         day = readingDays[i];
         ++streak;
     }
-    return streak;
+    return {streak, day};
 }
 
 double median(QList<double> values) {
@@ -141,6 +142,7 @@ SessionStatistics sessionStatistics(const QList<ShelfSession>& sessions,
     }
     out.totals.medianWpm = median(speeds);
     out.totals.booksFinished = int(finishedRead.size());
-    out.totals.streakDays = streakOf(readingDays, query.now.toLocalTime().date());
+    std::tie(out.totals.streakDays, out.totals.streakFrom) =
+        streakOf(readingDays, query.now.toLocalTime().date());
     return out;
 }

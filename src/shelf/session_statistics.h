@@ -33,6 +33,7 @@ struct StatisticsTotals {
     double bestWpm = 0;    // of one session
     double medianWpm = 0;  // of the sessions
     int streakDays = 0;    // days in a row with reading, up to today (or yesterday)
+    QDate streakFrom;      // the streak's first day; invalid without a streak
 };
 
 struct SessionStatistics {
@@ -60,7 +61,8 @@ qint64 periodStart(StatisticsPeriod period, const QDateTime& now);
 bool isPossibleSession(const ShelfSession& s, const QSet<QString>& books, qint64 nowMs);
 constexpr double maxPossibleWpm = 5000;
 
-// `sessions` earliest first (as Shelf::sessions gives them), of all time:
-// the streak looks back beyond the period.
+// `sessions` earliest first (as Shelf::sessions gives them), from the
+// period's start or earlier: the streak looks back as far as they go (when
+// it begins on their first day, it may go back further).
 SessionStatistics sessionStatistics(const QList<ShelfSession>& sessions,
                                     const QList<ShelfBook>& books, const StatisticsQuery& query);

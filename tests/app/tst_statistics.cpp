@@ -96,6 +96,7 @@ class TestStatistics : public QObject {
 private Q_SLOTS:
     void twoBooksOnThreeDays();
     void emptyState();
+    void streakBeyondThePeriod();
     void failedCsvSaveIsTold();
     void themes_data();
     void themes();
@@ -181,6 +182,34 @@ void TestStatistics::emptyState() {
         QCOMPARE(w->emptyLabel->text(), StatisticsWindow::emptyText());
         QVERIFY(!w->saveButton->isEnabled());
         keepPicture(w, u"statistics-empty"_qs);
+        r.program.mainWindow->close();
+    });
+}
+
+void TestStatistics::streakBeyondThePeriod() {
+    // Ten days in a row up to today: the week shows seven, the streak is ten.
+    QTemporaryDir dir;
+    Run r(shelfFilesIn(dir.path()));
+    r.run([&] {
+        ShelfWorker* shelf = r.program.shelfWiring->shelf();
+        QVERIFY(shelf);
+        ShelfBook b;
+        b.fingerprint = u"book"_qs;
+        shelf->put(b);
+        const QDate today = QDate::currentDate();
+        for (int d = 0; d < 10; ++d) {
+            ShelfSession s;
+            s.fingerprint = b.fingerprint;
+            s.started = QDateTime(today.addDays(-d), QTime(0, 30)).toMSecsSinceEpoch();
+            s.runningMs = 60000;
+            s.ended = s.started + s.runningMs;
+            s.words = 250;
+            shelf->saveSession(s);
+        }
+        statisticsAction(r)->trigger();
+        const StatisticsTotals& t = r.program.statisticsWiring->shown().totals;
+        QCOMPARE(t.sessions, 7);
+        QCOMPARE(t.streakDays, 10);
         r.program.mainWindow->close();
     });
 }

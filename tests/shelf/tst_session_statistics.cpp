@@ -193,9 +193,10 @@ void TestSessionStatistics::streak() {
     QList<ShelfSession> rows;
     for (const int d : daysAgo)
         rows.append(session(u"a"_qs, d, 10, 5, 1000));
-    QCOMPARE(
-        sessionStatistics(rows, shelfBooks, {StatisticsPeriod::Week, {}, now}).totals.streakDays,
-        streak);
+    const StatisticsTotals t =
+        sessionStatistics(rows, shelfBooks, {StatisticsPeriod::Week, {}, now}).totals;
+    QCOMPARE(t.streakDays, streak);
+    QCOMPARE(t.streakFrom, streak > 0 ? now.date().addDays(-daysAgo.last() - streak + 1) : QDate());
 }
 
 void TestSessionStatistics::medianOfEven() {
