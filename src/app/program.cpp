@@ -36,7 +36,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QFileInfo>
 
 Program::Program(Platform platform, QObject* parent)
     : QObject(parent), m_platform(std::move(platform)), m_boxes(m_platform.boxes) {}
@@ -137,45 +136,6 @@ void Program::start() {
     if (!m_closing && !m_bookFile.isEmpty())
         openTakingKeys(m_bookFile);
     m_started = true;
-}
-
-void Program::openTakingKeys(const QString& file) {
-    auto taken = std::make_shared<QMetaObject::Connection>();
-    *taken = connect(bookOpener.get(), &BookOpener::finished, this, [this, taken] {
-        disconnect(*taken);
-        reader->takeKeys();
-    });
-    bookOpener->open(file);
-}
-
-void Program::takeHandedOver(const QString& file) {
-    if (m_closing || mainWindow == nullptr)
-        return;
-    // During start-up the file waits for the restore, like a FILE argument.
-    if (!m_started) {
-        if (!file.isEmpty())
-            m_bookFile = file;
-        return;
-    }
-    // Opened as a drop would, and the window comes to the front with the keys
-    // the reader's once the book is in, as for a FILE argument. The reader
-    // asked for this book: words that run are paused first (the place is kept
-    // as at any pause).
-    if (!file.isEmpty()) {
-        if (reader->wordTimer.enabled())
-            reader->togglePause();
-        if (mainWindow->textBox->isEnabled() && !bookOpener->busy())
-            openTakingKeys(file);
-        else
-            m_boxes.message(mainWindow,
-                            QStringLiteral("Книга «") + QFileInfo(file).fileName() +
-                                QStringLiteral("» не открыта: сейчас открывается другая книга. "
-                                               "Откройте её снова, когда та откроется."));
-    }
-    mainWindow->setWindowState(mainWindow->windowState() & ~Qt::WindowMinimized);
-    mainWindow->show();
-    mainWindow->raise();
-    mainWindow->activateWindow();
 }
 
 int Program::exec() {

@@ -5,6 +5,7 @@
 #include "app/book_opener.h"
 #include "app/chapters_wiring.h"
 #include "book_files.h"
+#include "keys_run.h"
 #include "platform/hotkeys_qt.h"
 #include "program_run.h"
 #include "reading/reader.h"
@@ -76,54 +77,6 @@ ChaptersWindow* pressCtrlG(Run& r) {
     QTest::keyClick(to ? to : f, Qt::Key_G, Qt::ControlModifier);
     return r.program.chaptersWiring->window();
 }
-
-// The program as Run starts it, but with the keys taken by the event filter
-// that the real program uses, and the program active.
-struct KeysRun {
-    explicit KeysRun(const UserFiles& files)
-        : program(Platform{boxes,
-                           fileDialog,
-                           opener,
-                           http,
-                           hotkeys,
-                           activation,
-                           power,
-                           clock,
-                           TimeFormat(QLocale::c()),
-                           nullptr,
-                           files,
-                           {},
-                           {}}) {}
-
-    int run(const std::function<void()>& script) {
-        program.start();
-        QTimer::singleShot(0, &program, [this, script] {
-            activation.setState(Qt::ApplicationActive);
-            if (QTest::qWaitForWindowActive(program.mainWindow, 30000))
-                script();
-            else
-                QTest::qFail("the main window never became active", __FILE__, __LINE__);
-            if (program.mainWindow && !program.closing())
-                program.mainWindow->close();
-        });
-        return program.exec();
-    }
-    // A key typed where the focus is, as the keyboard would send it.
-    void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* to = QApplication::focusWidget();
-        QTest::keyClick(to ? to : program.mainWindow, key, modifiers);
-    }
-
-    ScriptedMessageBoxes boxes;
-    ScriptedFileDialog fileDialog;
-    RecordingUrlOpener opener;
-    GenerousHttpGet http;
-    ApplicationActivation activation{ApplicationActivation::Source::Manual};
-    EventFilterHotkeys hotkeys{&activation};
-    RecordingPower power;
-    WatchingClock clock;
-    Program program;
-};
 
 QStringList rowsOf(const ChaptersWindow* w) {
     QStringList rows;

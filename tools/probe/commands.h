@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+class Shelf;
+
 // Each command takes its arguments (without the program and command names)
 // and returns the process exit code.
 int probeRoot(const QStringList& args);
@@ -16,3 +18,8 @@ int probeOpen(const QStringList& args);
 int probeChapters(const QStringList& args);
 int probeShelf(const QStringList& args);
 int probeSessions(const QStringList& args);
+
+// Opens the shelf database that the one argument in `args` names, only for
+// reading: 0 when it is open, else the exit code, the fault told (`usage`
+// for a wrong count of arguments).
+int openShelfToRead(const QStringList& args, const QString& usage, Shelf& shelf);

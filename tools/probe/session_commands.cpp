@@ -3,7 +3,6 @@
 #include "shelf/shelf.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QHash>
 
 // sessions FILE: every reading session of the shelf database FILE, earliest
@@ -11,19 +10,9 @@
 // entries shown, speed index, book title, separated by tabs. The database is
 // only read.
 int probeSessions(const QStringList& args) {
-    if (args.size() != 1) {
-        probe::writeError(QStringLiteral("usage: kestrix-probe sessions FILE"));
-        return 2;
-    }
-    if (!QFileInfo(args[0]).isFile()) {
-        probe::writeError(QStringLiteral("no such file: ") + args[0]);
-        return 1;
-    }
     Shelf shelf;
-    if (!shelf.open(args[0], true)) {
-        probe::writeError(shelf.error());
-        return 1;
-    }
+    if (const int code = openShelfToRead(args, QStringLiteral("sessions"), shelf))
+        return code;
     QHash<QString, QString> titles;
     for (const ShelfBook& b : shelf.recent())
         titles.insert(b.fingerprint, b.title);
