@@ -36,8 +36,7 @@ qint64 divRounded(qint64 n, qint64 d) {
     return q;
 }
 
-// Start reads only a text with a plain space (U+0020) in it; a no-break space
-// does not count.
+// Start reads only a text with a plain space (U+0020) in it, not a no-break one.
 bool hasSpace(const QTextDocument& document) {
     for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
         if (b.text().contains(QLatin1Char(' ')))
